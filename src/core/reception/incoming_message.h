@@ -1,0 +1,26 @@
+#pragma once
+// The hand-off record of a received message: what every listener gives the main window.
+
+#include <cstdint>
+#include <string>
+
+namespace tavik {
+
+struct IncomingMessage {
+    std::string text;    // the whole text as the user sees it, ANSI code page
+    std::string sender;  // the sender as the user sees it, ANSI code page
+};
+
+// Priority of a hand-off: 1 only for a high-priority message of the own protocol.
+constexpr std::uint32_t kNormalPriority = 0;
+constexpr std::uint32_t kHighPriority = 1;
+
+// Where listeners hand finished messages. The program implements it with a sent
+// window message; tests collect. Called on listener threads; returns when taken.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void Deliver(std::uint32_t priority, const IncomingMessage& message) = 0;
+};
+
+}  // namespace tavik
