@@ -21,7 +21,7 @@ test: build
 	@printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("fuzz")\nsubdirs("win64")\n' > build/CTestTestfile.cmake
 	@ctest --test-dir build --output-on-failure -j $(JOBS) --timeout 900
 
-run: deps build-win64
+run: deps build-win64 build-native
 	@bash scripts/run-tavik.sh
 
 pictures:

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake make git pkg-config
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine64 xvfb xdotool x11-utils imagemagick
+  wine64 xvfb xdotool x11-utils imagemagick fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-pytest

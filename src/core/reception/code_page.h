@@ -9,14 +9,15 @@ namespace tavik {
 class CodePageConverter {
 public:
     virtual ~CodePageConverter() = default;
-    // Same length in, same length out (a byte-for-byte mapping).
-    virtual std::string OemToAnsi(std::string_view oem) const = 0;
+    // Same length in, same length out (a byte-for-byte mapping). Not named OemToAnsi:
+    // windows.h defines that as a macro.
+    virtual std::string ConvertOemToAnsi(std::string_view oem) const = 0;
 };
 
 // Leaves bytes unchanged: for platforms whose two code pages are one, and for tests.
 class IdentityCodePage final : public CodePageConverter {
 public:
-    std::string OemToAnsi(std::string_view oem) const override { return std::string(oem); }
+    std::string ConvertOemToAnsi(std::string_view oem) const override { return std::string(oem); }
 };
 
 }  // namespace tavik

@@ -1,0 +1,82 @@
+#include "core/net/listener_thread.h"
+
+namespace tavik::net {
+
+void ListenerState::RequestStop() {
+    stop_.store(true);
+    std::lock_guard lock(mutex_);
+    changed_.notify_all();
+}
+
+void ListenerState::SetListening(std::uint16_t port) {
+    std::lock_guard lock(mutex_);
+    phase_ = Phase::Listening;
+    port_ = port;
+    changed_.notify_all();
+}
+
+void ListenerState::SetFailed() {
+    std::lock_guard lock(mutex_);
+    phase_ = Phase::Failed;
+    changed_.notify_all();
+}
+
+void ListenerState::SetEnded() {
+    std::lock_guard lock(mutex_);
+    ended_ = true;
+    changed_.notify_all();
+}
+
+std::optional<std::uint16_t> ListenerState::WaitListening(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, limit, [this] { return phase_ != Phase::Starting || ended_; });
+    if (phase_ == Phase::Listening) return port_;
+    return std::nullopt;
+}
+
+bool ListenerState::WaitEnded(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, limit, [this] { return ended_; });
+}
+
+ListenerThread::~ListenerThread() { Stop(kListenerStopBound); }
+
+void ListenerThread::Start(Body body, std::function<void()> onFinished) {
+    state_ = std::make_shared<ListenerState>();
+    thread_ = std::thread([state = state_, body = std::move(body), onFinished = std::move(onFinished)] {
+        try {
+            body(*state);
+        } catch (...) {
+            // The bodies recover from their own faults; this only keeps the process alive.
+        }
+        state->SetEnded();
+        if (onFinished) onFinished();
+    });
+}
+
+void ListenerThread::RequestStop() {
+    if (state_) state_->RequestStop();
+}
+
+bool ListenerThread::WaitStopped(std::chrono::milliseconds limit) {
+    return !state_ || state_->WaitEnded(limit);
+}
+
+bool ListenerThread::Stop(std::chrono::milliseconds limit) {
+    if (!thread_.joinable()) return true;
+    state_->RequestStop();
+    if (state_->WaitEnded(limit)) {
+        thread_.join();
+        return true;
+    }
+    // Never killed: it ends on its own once free, holding what it needs.
+    thread_.detach();
+    return false;
+}
+
+std::optional<std::uint16_t> ListenerThread::WaitListening(std::chrono::milliseconds limit) {
+    if (!state_) return std::nullopt;
+    return state_->WaitListening(limit);
+}
+
+}  // namespace tavik::net

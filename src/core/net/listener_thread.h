@@ -1,0 +1,69 @@
+#pragma once
+// The thread of one listener and the state it shares with its owner. The thread never
+// blocks longer than its stop-check interval, so a stop is seen promptly; a thread that
+// is stuck elsewhere (in its handler, say) past the owner's bound is let go, not killed,
+// and keeps what it uses alive until it ends.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace tavik::net {
+
+inline constexpr std::chrono::milliseconds kListenerStopBound{7000};
+
+class ListenerState {
+public:
+    bool StopRequested() const { return stop_.load(); }
+    void RequestStop();
+
+    void SetListening(std::uint16_t port);
+    void SetFailed();
+    void SetEnded();
+
+    // The bound port once listening; nothing when binding failed or the time ran out.
+    std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit);
+    bool WaitEnded(std::chrono::milliseconds limit);
+
+private:
+    enum class Phase { Starting, Listening, Failed };
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Phase phase_ = Phase::Starting;
+    bool ended_ = false;
+    std::uint16_t port_ = 0;
+};
+
+class ListenerThread {
+public:
+    using Body = std::function<void(ListenerState&)>;
+
+    ListenerThread() = default;
+    ~ListenerThread();  // stops within kListenerStopBound
+    ListenerThread(const ListenerThread&) = delete;
+    ListenerThread& operator=(const ListenerThread&) = delete;
+
+    // Runs body on a new thread, then onFinished (may be empty). One start per object.
+    void Start(Body body, std::function<void()> onFinished);
+    bool Started() const { return state_ != nullptr; }
+
+    void RequestStop();
+    bool WaitStopped(std::chrono::milliseconds limit);
+    // Requests the stop and waits up to limit; true when the thread ended and was joined.
+    bool Stop(std::chrono::milliseconds limit);
+
+    std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit);
+
+private:
+    std::shared_ptr<ListenerState> state_;
+    std::thread thread_;
+};
+
+}  // namespace tavik::net

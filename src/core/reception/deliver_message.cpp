@@ -1,0 +1,69 @@
+#include "core/reception/deliver_message.h"
+
+#include <string>
+#include <utility>
+
+#include "core/reception/messenger_datagram.h"
+#include "core/reception/pattern_match.h"
+#include "core/text/format.h"
+
+namespace tavik {
+
+namespace {
+
+// The hand-off strings are NUL-terminated, so a NUL inside a view ends it.
+std::string_view UpToNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
+std::string ExpandLineSeparators(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (char c : text) {
+        if (c == kMessengerLineSeparator) {
+            out.append("\r\n");
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+bool DeliverMessage(std::string_view sender, std::string_view recipient, std::string_view text,
+                    const Settings& settings, std::string_view headingFormat,
+                    const CodePageConverter& codePage, MessageSink& sink) {
+    sender = UpToNul(sender);
+    recipient = UpToNul(recipient);
+    text = UpToNul(text);
+    if (sender.empty() || recipient.empty()) {
+        return false;
+    }
+    // On the OEM bytes: 0x14 may be a printable character of the ANSI code page.
+    const std::string body = codePage.ConvertOemToAnsi(ExpandLineSeparators(text));
+    std::string ansiSender = codePage.ConvertOemToAnsi(sender);
+    const std::string ansiRecipient = codePage.ConvertOemToAnsi(recipient);
+
+    if (!MatchPatternList(ansiSender, settings.AllMess)) {
+        return false;
+    }
+    if (MatchPatternList(ansiSender, settings.DontRecvMess)) {
+        return false;
+    }
+
+    if (headingFormat.empty()) {
+        headingFormat = kDefaultHeadingFormat;
+    }
+    IncomingMessage message;
+    message.text = CutText(FormatText(headingFormat, {std::string_view(ansiSender),
+                                                      std::string_view(ansiRecipient)}),
+                           kHeadingMaxLength);
+    message.text.append(".\r\n\r\n");
+    message.text.append(body);
+    message.sender = std::move(ansiSender);
+    sink.Deliver(kNormalPriority, message);
+    return true;
+}
+
+}  // namespace tavik

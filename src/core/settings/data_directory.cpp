@@ -1,0 +1,24 @@
+#include "core/settings/data_directory.h"
+
+#include <optional>
+
+namespace tavik {
+
+std::string BuildDataDirectory(UserFolders& folders) {
+    std::optional<std::string> appData = folders.ReadAppDataFolder();
+    if (!appData) return std::string(kFallbackDataDirectory);
+
+    std::string directory = *appData;
+    std::size_t end = directory.find_last_not_of(' ');
+    directory.resize(end == std::string::npos ? 0 : end + 1);
+
+    directory += "\\Quorlex\\";
+    folders.CreateFolder(directory);
+    directory += "Quorlex Tavik\\";
+    folders.CreateFolder(directory);
+    folders.CreateFolder(directory + "messages");
+    folders.CreateFolder(directory + "trash");
+    return directory;
+}
+
+}  // namespace tavik

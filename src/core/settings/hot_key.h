@@ -1,0 +1,28 @@
+#pragma once
+// The restore hot key: stored as the hot-key control's value, registered with system modifiers.
+
+#include <cstdint>
+#include <optional>
+
+namespace tavik {
+
+// Modifier flags of the system's hot-key registration.
+inline constexpr std::uint32_t kModAlt = 0x0001;
+inline constexpr std::uint32_t kModControl = 0x0002;
+inline constexpr std::uint32_t kModShift = 0x0004;
+
+// Modifier flags of the hot-key control, in bits 8-15 of RestoreHotKey.
+inline constexpr std::uint32_t kHotKeyShift = 0x01;
+inline constexpr std::uint32_t kHotKeyControl = 0x02;
+inline constexpr std::uint32_t kHotKeyAlt = 0x04;
+
+struct HotKeyRegistration {
+    std::uint32_t virtualKey = 0;
+    std::uint32_t modifiers = 0;  // kMod* flags
+};
+
+// Virtual key from bits 0-7, modifiers converted from bits 8-15 (the extended-key flag and the
+// high 16 bits are ignored); nullopt when the virtual key is 0 (no hot key).
+std::optional<HotKeyRegistration> ConvertRestoreHotKey(std::uint32_t restoreHotKey);
+
+}  // namespace tavik

@@ -1,0 +1,110 @@
+#include "core/store/message_file.h"
+
+namespace tavik::store {
+namespace {
+
+// Far more copies of one name than a second can bring; past it the message stays
+// without a file rather than overwrite one.
+constexpr unsigned kMaxNameCopies = 10000;
+
+std::string_view UpToNul(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+bool UnsafeInFileName(unsigned char c) {
+    return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+std::string WithCopyNumber(const std::string& path, unsigned copy) {
+    if (copy < 2) return path;
+    std::string mark = "~";
+    mark += std::to_string(copy);
+    const std::size_t slash = path.rfind('\\');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + mark;
+    return path.substr(0, dot) + mark + path.substr(dot);
+}
+
+}  // namespace
+
+std::string EncodeMessageFile(bool highPriority, std::string_view sender, std::string_view stampedText) {
+    std::string bytes;
+    bytes.reserve(1 + sender.size() + 2 + stampedText.size());
+    bytes.push_back(highPriority ? '1' : '0');
+    bytes.append(sender);
+    bytes.append("\r\n");
+    bytes.append(stampedText);
+    return bytes;
+}
+
+std::optional<MessageFileContent> ReadMessageFile(std::string_view bytes) {
+    const std::string_view content = UpToNul(bytes);
+    if (content.empty()) return std::nullopt;
+    // The sender line starts after the flag byte, so a CR LF in the flag's place does not
+    // count: such a file has no sender line of its own.
+    const std::size_t lineEnd = content.find("\r\n", 1);
+    if (lineEnd == std::string_view::npos) return std::nullopt;
+    MessageFileContent file;
+    file.highPriority = content[0] == '1';
+    file.sender = std::string(content.substr(1, lineEnd - 1));
+    file.text = std::string(content.substr(lineEnd + 2));
+    return file;
+}
+
+std::string StoredSender(std::string_view deliveredSender) {
+    std::string sender(UpToNul(deliveredSender));
+    for (char& c : sender) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return sender;
+}
+
+std::string SenderPrefix(std::string_view sender) {
+    std::string_view name = UpToNul(sender);
+    name = name.substr(0, name.find('/'));
+    name = name.substr(0, kSenderPrefixLength);
+    std::string prefix(name);
+    for (char& c : prefix) {
+        if (UnsafeInFileName(static_cast<unsigned char>(c))) c = '_';
+    }
+    return prefix;
+}
+
+std::string MessagesFolder(const std::string& dataDirectory) {
+    std::string folder = dataDirectory;
+    if (folder.empty() || folder.back() != '\\') folder.push_back('\\');
+    return folder + "messages\\";
+}
+
+std::string MessageFilePath(const std::string& dataDirectory, std::int64_t seconds, std::string_view sender,
+                            unsigned copy) {
+    std::string path = MessagesFolder(dataDirectory) + std::to_string(seconds) + SenderPrefix(sender);
+    if (copy >= 2) {
+        path += '~';
+        path += std::to_string(copy);
+    }
+    path += kMessageFileSuffix;
+    return path;
+}
+
+std::optional<std::string> FreeMessageFilePath(MessageFolder& folder, const std::string& path) {
+    for (unsigned copy = 1; copy <= kMaxNameCopies; ++copy) {
+        std::string candidate = WithCopyNumber(path, copy);
+        if (!folder.Exists(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
+bool WriteMessageFile(MessageFolder& folder, const std::string& path, bool highPriority, std::string_view sender,
+                      std::string_view stampedText) {
+    if (path.empty()) return false;
+    return folder.WriteWhole(path, EncodeMessageFile(highPriority, sender, stampedText));
+}
+
+std::optional<std::string> WriteNewMessageFile(MessageFolder& folder, const std::string& path, bool highPriority,
+                                               std::string_view sender, std::string_view stampedText) {
+    if (path.empty()) return std::nullopt;
+    std::optional<std::string> freePath = FreeMessageFilePath(folder, path);
+    if (!freePath || !WriteMessageFile(folder, *freePath, highPriority, sender, stampedText)) return std::nullopt;
+    return freePath;
+}
+
+}  // namespace tavik::store

@@ -1,0 +1,43 @@
+#pragma once
+// The file-system access the message store needs, behind a seam: the program uses the
+// Win32 file calls, tests and benchmarks an in-memory folder. Paths are Windows paths
+// with backslashes, in the ANSI code page.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavik::store {
+
+struct FolderFile {
+    std::string name;    // the file name alone, no folder
+    std::uint32_t size;  // low 32 bits of the size, as the directory search reports it
+};
+
+class MessageFolder {
+public:
+    virtual ~MessageFolder() = default;
+
+    // Files (never sub-folders) of `folder`, a path ending in "\", whose names end with
+    // `suffix` (ASCII case ignored, as the file system matches "*.qms"); an empty suffix
+    // lists every file. Directory order; a missing folder lists nothing.
+    virtual std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view suffix) = 0;
+
+    // The file's bytes, at most maxBytes of them; nullopt when it cannot be opened or read.
+    virtual std::optional<std::string> ReadWhole(const std::string& path, std::size_t maxBytes) = 0;
+
+    // Replaces or creates the file with exactly these bytes, whole or not at all: a crash
+    // or a full disk leaves either the old file or the complete new one.
+    virtual bool WriteWhole(const std::string& path, std::string_view bytes) = 0;
+
+    // Deletes a file; false when it could not be deleted (missing, a folder, in use).
+    virtual bool Remove(const std::string& path) = 0;
+
+    // True when a file or folder of that name exists.
+    virtual bool Exists(const std::string& path) = 0;
+};
+
+}  // namespace tavik::store

@@ -1,0 +1,72 @@
+#pragma once
+// The in-memory list of received messages, oldest to newest, with the message shown now.
+// Changed only on the user-interface thread (intake, navigation, trash).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavik::store {
+
+struct MessageEntry {
+    std::string text;                     // stamped text: date line, CR LF, message text
+    std::string sender;                   // the sender as stored (never holds CR or LF)
+    std::optional<std::string> filePath;  // full path of the message file; none without a file
+    bool highPriority = false;
+};
+
+class MessageHistory {
+public:
+    // Entries, oldest first; nullptr when the list is empty.
+    const MessageEntry* oldest() const;
+    const MessageEntry* newest() const;
+    const MessageEntry* current() const;
+    // 1-based; nullptr outside 1..count.
+    const MessageEntry* at(std::uint32_t position) const;
+
+    std::uint32_t count() const { return static_cast<std::uint32_t>(entries_.size()); }
+    // 1-based position of current, counted from the oldest; 0 when the list is empty.
+    std::uint32_t currentPosition() const { return currentPosition_; }
+    bool empty() const { return entries_.empty(); }
+
+    // Millisecond tick count of the latest arrival (also set when the main window is made);
+    // guards a delete aimed at a message that has just arrived.
+    std::uint32_t lastArrivalTicks = 0;
+    // Number of trash records written this run; the next record gets this number.
+    std::int32_t trashCount = 0;
+
+    // Appends after the newest; the entry becomes newest and current (position = count).
+    void Append(MessageEntry entry);
+
+    // Drops the oldest entry when count exceeds the limit (a limit below 1 acts as 1), at
+    // most one per call. Its file is not touched. Returns whether an entry left.
+    bool TrimOldest(std::uint32_t limit);
+
+    // Navigation; each returns whether the UI must show the current message and refresh.
+    bool ShowOlder();
+    bool ShowNewer();
+    bool ShowOldest();
+    bool ShowNewest();
+
+    // Takes the current entry out: its newer neighbour takes its place and becomes current
+    // at the same position; when it was the newest, the older one becomes current. Returns
+    // the removed entry, nullopt when the list is empty.
+    std::optional<MessageEntry> RemoveCurrent();
+
+    // Puts an entry back so that it is the k-th (k below 1 acts as 1; beyond count it is
+    // appended); it becomes current. Returns its position.
+    std::uint32_t InsertAt(std::uint32_t k, MessageEntry entry);
+
+    // Sets the file path of the current entry (after its file was rewritten or lost).
+    void SetCurrentFilePath(std::optional<std::string> filePath);
+
+    // Empties the list; trashCount and lastArrivalTicks stay.
+    void Clear();
+
+private:
+    std::vector<MessageEntry> entries_;
+    std::uint32_t currentPosition_ = 0;
+};
+
+}  // namespace tavik::store

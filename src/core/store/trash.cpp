@@ -1,0 +1,102 @@
+#include "core/store/trash.h"
+
+#include "core/store/message_file.h"
+#include "core/store/trash_record.h"
+
+namespace tavik::store {
+namespace {
+
+// A delete aimed at a message that arrived less than this long ago is taken for a slip.
+constexpr std::uint32_t kArrivalGuardMs = 1000;
+
+}  // namespace
+
+bool DeleteAllNeedsQuestion(const MessageHistory& history) {
+    return history.count() != 0 || history.trashCount != 0;
+}
+
+DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& settings, MessageFolder& folder,
+                                  std::uint32_t nowTicks) {
+    DeleteResult result;
+    result.restoreEnabled = history.trashCount > 0;
+    const MessageEntry* entry = history.current();
+    if (entry == nullptr) return result;
+    const std::uint32_t sinceArrival = nowTicks - history.lastArrivalTicks;  // wraps like the tick count
+    if (entry == history.newest() && sinceArrival < kArrivalGuardMs) return result;
+
+    // The record goes to disk before the message file is deleted, so a crash between the
+    // two leaves the message on disk rather than nowhere.
+    TrashRecord record{history.currentPosition(), entry->filePath.value_or(std::string()), entry->highPriority,
+                       entry->sender, entry->text};
+    result.recordWritten =
+        folder.WriteWhole(TrashRecordPath(settings.DataDirectory, history.trashCount), EncodeTrashRecord(record));
+    if (result.recordWritten) ++history.trashCount;
+    if (entry->filePath) folder.Remove(*entry->filePath);
+
+    history.RemoveCurrent();
+    result.deleted = true;
+    result.showCurrent = history.current() != nullptr;
+    result.clearBoxes = history.empty();
+    result.minimize = history.empty() && settings.MinimizeWhenLast != 0;
+    result.restoreEnabled = history.trashCount > 0;
+    return result;
+}
+
+RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& settings, MessageFolder& folder) {
+    RestoreResult result;
+    const std::string recordPath = TrashRecordPath(settings.DataDirectory, history.trashCount - 1);
+    const std::optional<std::string> bytes = folder.ReadWhole(recordPath, kMaxTrashRecordBytes);
+    const bool nothingRead = !bytes || bytes->empty();
+
+    if (!nothingRead) {
+        if (std::optional<TrashRecord> record = DecodeTrashRecord(*bytes)) {
+            MessageEntry entry{std::move(record->text), std::move(record->sender), std::nullopt, record->highPriority};
+            history.InsertAt(record->position, std::move(entry));
+            std::optional<std::string> filePath;
+            if (settings.UsingFilesToStoreMessages != 0 && !record->filePath.empty()) {
+                // Back under its old name, which sorts it in by arrival at the next start;
+                // a message that took the name meanwhile keeps its file.
+                const MessageEntry& restored = *history.current();
+                filePath = WriteNewMessageFile(folder, record->filePath, restored.highPriority, restored.sender,
+                                               restored.text);
+            }
+            history.SetCurrentFilePath(std::move(filePath));
+            result.restored = true;
+        }
+    }
+
+    folder.Remove(recordPath);
+    --history.trashCount;
+    result.showCurrent = history.current() != nullptr;
+    if (nothingRead || history.current() == nullptr) {
+        // A missing or empty record means the trash is not what we wrote: discard it all.
+        EmptyTrash(history, folder, settings.DataDirectory);
+        result.trashEmptied = true;
+    }
+    result.restoreEnabled = history.trashCount > 0;
+    return result;
+}
+
+void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory) {
+    const std::string trash = TrashFolder(dataDirectory);
+    for (const FolderFile& file : folder.ListFiles(trash, "")) folder.Remove(trash + file.name);
+    history.trashCount = 0;
+}
+
+DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder) {
+    DeleteAllResult result;
+    if (!DeleteAllNeedsQuestion(history)) return result;
+    EmptyTrash(history, folder, settings.DataDirectory);
+    result.trashEmptied = true;
+    if (history.empty()) return result;
+    for (std::uint32_t position = 1; position <= history.count(); ++position) {
+        const MessageEntry* entry = history.at(position);
+        if (entry->filePath) folder.Remove(*entry->filePath);
+    }
+    history.Clear();
+    result.historyCleared = true;
+    result.minimize = settings.MinimizeWhenLast != 0;
+    return result;
+}
+
+}  // namespace tavik::store

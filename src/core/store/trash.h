@@ -1,0 +1,58 @@
+#pragma once
+// Delete to the trash, restore (last deleted first), empty the trash, delete everything.
+// The UI applies the results: text boxes, RefreshStatus, the restore button (1010) and the
+// minimise when the list became empty.
+
+#include <cstdint>
+
+#include "core/settings/settings.h"
+#include "core/store/message_folder.h"
+#include "core/store/message_history.h"
+
+namespace tavik::store {
+
+// Largest trash record read back; records are a message plus a few bytes.
+inline constexpr std::size_t kMaxTrashRecordBytes = 64u * 1024u * 1024u;
+
+struct DeleteResult {
+    bool deleted = false;         // an entry left the list (false: empty, or just arrived)
+    bool recordWritten = false;   // it can be restored
+    bool showCurrent = false;     // show current()'s text and sender
+    bool clearBoxes = false;      // the list became empty: empty controls 1000 and 1002
+    bool minimize = false;        // ... and MinimizeWhenLast asks to hide the window
+    bool restoreEnabled = false;  // state of the restore button
+};
+
+struct RestoreResult {
+    bool restored = false;        // an entry came back and is current
+    bool trashEmptied = false;    // the record was missing or empty: the whole trash went
+    bool showCurrent = false;     // show current()'s text and sender (when it exists)
+    bool restoreEnabled = false;  // state of the restore button
+};
+
+struct DeleteAllResult {
+    bool trashEmptied = false;    // restore button off
+    bool historyCleared = false;  // entries and files went: empty the boxes, refresh
+    bool minimize = false;        // MinimizeWhenLast
+};
+
+// When nothing (deleted) is held, delete-all does nothing and asks nothing.
+bool DeleteAllNeedsQuestion(const MessageHistory& history);
+
+// A delete within one second of an arrival, while that newest message is current, is
+// ignored (unsigned 32-bit tick difference).
+DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& settings,
+                                  MessageFolder& folder, std::uint32_t nowTicks);
+
+RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& settings,
+                                    MessageFolder& folder);
+
+// Deletes every file of the trash folder; trashCount becomes 0 (restore button off).
+void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory);
+
+// After the UI's question was answered Yes: empties the trash, deletes every entry's file
+// and empties the list. These deletions cannot be undone.
+DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings,
+                                  MessageFolder& folder);
+
+}  // namespace tavik::store

@@ -1,0 +1,10 @@
+#pragma once
+// The options property sheet (messages and mail pages).
+
+#include <windows.h>
+
+namespace tavik::shell {
+
+void OpenOptionsSheet(HWND owner);
+
+}  // namespace tavik::shell

@@ -1,0 +1,13 @@
+#pragma once
+// The system's OEM-to-ANSI conversion for Messenger text.
+
+#include "core/reception/code_page.h"
+
+namespace tavik {
+
+class AnsiCodePage final : public CodePageConverter {
+public:
+    std::string ConvertOemToAnsi(std::string_view oem) const override;
+};
+
+}  // namespace tavik

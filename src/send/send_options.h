@@ -1,0 +1,38 @@
+#pragma once
+// tavik-send's command line.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavik::send {
+
+enum class SendMode { None, Udp, Tcp, Mailslot };
+
+inline constexpr std::uint16_t kDefaultSendPort = 7777;
+inline constexpr int kDefaultTimeoutSeconds = 5;
+
+struct SendOptions {
+    SendMode mode = SendMode::None;
+    bool help = false;
+    std::string host;
+    std::uint16_t port = kDefaultSendPort;
+    std::optional<std::string> from;       // default: this machine's host name
+    std::optional<std::string> to;         // mailslot recipient
+    bool highPriority = false;
+    std::optional<std::uint16_t> replyPort;
+    int timeoutSeconds = kDefaultTimeoutSeconds;
+    std::vector<std::string> text;  // the words of the message; a lone "-" reads standard input
+};
+
+struct ParsedOptions {
+    SendOptions options;
+    std::string error;  // empty when the command line is usable
+};
+
+ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments);
+
+std::string UsageText();
+
+}  // namespace tavik::send

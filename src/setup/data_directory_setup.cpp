@@ -1,0 +1,86 @@
+#include "setup/data_directory_setup.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "setup/registry_key.h"
+#include "setup/setup_locations.h"
+#include "setup/setup_paths.h"
+
+namespace tavik::setup {
+namespace {
+
+// Results are not looked at: an existing folder stays as it is.
+void CreateFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+
+// Inside the company folder: the earlier version's folder takes the present name unless that
+// name exists already (MoveFileA then fails and both folders stay), then the present one is made.
+void MakeProgramFolder(const std::string& companyFolder) {
+    const std::string oldFolder = JoinPath(companyFolder, kOldDataFolder);
+    const std::string newFolder = JoinPath(companyFolder, kDataFolder);
+    MoveFileA(oldFolder.c_str(), newFolder.c_str());
+    CreateFolder(newFolder);
+}
+
+std::optional<std::string> ReadProfileVariable() {
+    char buffer[kPathBufferSize] = {};
+    const DWORD length = GetEnvironmentVariableA(kProfileVariable, buffer, sizeof(buffer));
+    if (length == 0 || length >= sizeof(buffer)) {
+        return std::nullopt;  // unset, or too long for the buffer
+    }
+    return std::string(buffer, length);
+}
+
+std::string ReadWindowsDirectory() {
+    char buffer[kPathBufferSize] = {};
+    const UINT length = GetWindowsDirectoryA(buffer, sizeof(buffer));
+    return length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
+}
+
+void MakeUnderAppData(const std::string& storedAppData) {
+    const std::string appData = TrimTrailingBlanks(storedAppData);
+    CreateFolder(appData);
+    const std::string company = JoinPath(appData, kCompanyFolder);
+    CreateFolder(company);
+    MakeProgramFolder(company);
+}
+
+void MakeUnderProfile(const RegistryKey& shellFolders, const RegistryKey& reconciliation) {
+    std::optional<std::string> profileDirectory;
+    if (reconciliation.IsOpen()) {
+        profileDirectory = reconciliation.ReadText(kProfileDirectoryValue, kPathBufferSize);
+    }
+    const std::string profile = ChooseProfileFolder(ReadProfileVariable(), reconciliation.IsOpen(),
+                                                    profileDirectory, ReadWindowsDirectory());
+    CreateFolder(profile);
+    const std::string appData = JoinPath(profile, kApplicationDataFolder);
+    CreateFolder(appData);
+    const std::string company = JoinPath(appData, kCompanyFolder);
+    CreateFolder(company);
+    MakeProgramFolder(company);
+
+    std::string value = appData;
+    value += '\0';  // stored with its terminator
+    shellFolders.Write(kAppDataValue, REG_SZ, value);
+}
+
+}  // namespace
+
+void MakeDataDirectory() {
+    RegistryKey shellFolders;
+    RegistryKey reconciliation;
+    shellFolders.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_ALL_ACCESS);
+    reconciliation.Open(HKEY_CURRENT_USER, kProfileReconciliationKey, KEY_QUERY_VALUE);
+    if (!shellFolders.IsOpen()) {
+        return;
+    }
+    if (const auto appData = shellFolders.ReadText(kAppDataValue, kPathBufferSize)) {
+        MakeUnderAppData(*appData);
+    } else {
+        MakeUnderProfile(shellFolders, reconciliation);
+    }
+}
+
+}  // namespace tavik::setup

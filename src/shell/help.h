@@ -1,0 +1,13 @@
+#pragma once
+// The program's help: an HTML document beside Tavik.exe.
+
+#include <windows.h>
+
+namespace tavik::shell {
+
+inline constexpr const char* kHelpFileName = "Tavik.html";
+
+// Opens the help at its contents, or at the topic of an options control when one is given.
+void OpenHelp(HWND owner, int controlId = 0);
+
+}  // namespace tavik::shell

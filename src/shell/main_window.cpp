@@ -1,0 +1,185 @@
+#include "shell/main_window.h"
+
+#include <winsock2.h>
+
+#include "core/settings/settings_store.h"
+#include "mail/mail_hooks.h"
+#include "options/options_sheet.h"
+#include "reception/network_listeners.h"
+#include "resource_ids.h"
+#include "shell/fonts.h"
+#include "shell/help.h"
+#include "shell/shell_state.h"
+#include "shell/toolbar.h"
+#include "shell/tray_icon.h"
+#include "shell/tray_menus.h"
+#include "store/history_view.h"
+
+namespace tavik::shell {
+namespace {
+
+bool socketsStarted = false;
+bool tornDown = false;
+const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+
+void PostSystemCommand(HWND window, WPARAM command) {
+    PostMessageA(window, WM_SYSCOMMAND, command, 0);
+}
+
+void InitialiseWindow(HWND window) {
+    MainWindow = window;
+    auto settings = ProcessSettings().Current();
+    bool withOptions = settings->DisableCustomization == 0;
+    BuildFonts(window, settings->MessageTextFontSize);
+    CreateToolbar(window, withOptions);
+    EnableToolbarButton(CMD_RESTORE_DELETED, false);
+    FitLayout(window, withOptions);
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(TrayIcon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(TrayIcon));
+    StartArrivalClock();
+
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 0), &data) != 0) {
+        ShowErrorBox(window, LoadResourceString(IDS_SOCKETS_FAILED));
+        WSACleanup();
+    } else {
+        socketsStarted = true;
+        StartNetworkListeners(window);
+    }
+    InitTrayRecord(window);
+    if (settings->UsingFilesToStoreMessages != 0) LoadStoredMessages(window);
+    RefreshStatus(window);
+}
+
+// Closes open dialogs and sheets, removes the tray icons, stops the network side and ends the loop.
+void TearDown(HWND window) {
+    if (tornDown) return;
+    tornDown = true;
+    while (HWND active = GetActiveWindow()) {
+        if (!DestroyWindow(active)) break;
+    }
+    RemoveTrayIcons(window);
+    MainWindow = nullptr;
+    StopNetworkListeners(window);
+    PostQuitMessage(0);
+}
+
+INT_PTR Close(HWND window) {
+    if (ProcessSettings().Current()->DisableCloseProgram != 0) {
+        PostSystemCommand(window, SC_MINIMIZE);
+        return TRUE;
+    }
+    std::string question = LoadResourceString(IDS_EXIT_QUESTION);
+    std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
+    if (MessageBoxA(window, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
+        IDYES) {
+        return TRUE;
+    }
+    DestroyWindow(window);
+    return TRUE;
+}
+
+void Exit(HWND window, WPARAM wParam) {
+    if (ProcessSettings().Current()->DisableCloseProgram != 0) {
+        PostSystemCommand(window, SC_MINIMIZE);
+    } else if (HIWORD(wParam) == 0) {
+        DestroyWindow(window);
+    } else {
+        PostSystemCommand(window, SC_CLOSE);
+    }
+}
+
+void ChangeFontSize(HWND window, bool larger) {
+    Settings settings = *ProcessSettings().Current();
+    std::uint32_t size = larger ? StepFontLarger(settings.MessageTextFontSize)
+                                : StepFontSmaller(settings.MessageTextFontSize);
+    if (size == settings.MessageTextFontSize) return;
+    settings.MessageTextFontSize = size;
+    ProcessSettings().Replace(settings);
+    BuildFonts(window, size);
+}
+
+INT_PTR OnCommand(HWND window, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case CMD_HIDE: PostSystemCommand(window, SC_MINIMIZE); return TRUE;
+    case CMD_COPY:
+        if (HWND focus = GetFocus()) SendMessageA(focus, WM_COPY, 0, 0);
+        return TRUE;
+    case CMD_DELETE_ALL: DeleteAllMessages(window); break;
+    case CMD_OLDER: ShowOlderMessage(window); break;
+    case CMD_NEWER: ShowNewerMessage(window); break;
+    case CMD_DELETE: DeleteCurrentMessage(window); break;
+    case CMD_OPTIONS: OpenOptionsSheet(window); break;
+    case CMD_ABOUT: ShowAbout(); break;
+    case CMD_RESTORE_DELETED: RestoreDeletedMessage(window); break;
+    case CMD_OPEN: PostSystemCommand(window, SC_RESTORE); break;
+    case CMD_CHECK_MAIL_NOW: OpenCheckNowDialog(window); break;
+    case CMD_EXIT: Exit(window, wParam); break;
+    case CMD_LAUNCH_EMAIL: LaunchEmailProgram(window); break;
+    case CMD_DISMISS_MAIL: RemoveMailIcons(window); break;
+    case CMD_FONT_SMALLER: ChangeFontSize(window, false); break;
+    case CMD_FONT_LARGER: ChangeFontSize(window, true); break;
+    case CMD_OLDEST: ShowOldestMessage(window); break;
+    case CMD_NEWEST: ShowNewestMessage(window); break;
+    default: break;
+    }
+    return 0;
+}
+
+INT_PTR OnSystemCommand(HWND window, WPARAM command) {
+    switch (command) {
+    case SC_MINIMIZE: HideToTray(window); return TRUE;
+    case SC_RESTORE: RestoreFromTray(window); return TRUE;
+    case SC_MAXIMIZE: return TRUE;
+    case SC_CLOSE: return Close(window);
+    case CMD_ABOUT: ShowAbout(); return 0;
+    default: return 0;
+    }
+}
+
+void OnPowerEvent(HWND window, WPARAM event) {
+    if (!socketsStarted) return;
+    if (event == PBT_APMSUSPEND) {
+        StopNetworkListeners(window);
+    } else if (event == PBT_APMRESUMECRITICAL || event == PBT_APMRESUMESUSPEND) {
+        StartNetworkListeners(window);
+    }
+}
+
+}  // namespace
+
+bool SocketsStarted() { return socketsStarted; }
+
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ApplyCopyButtonRule();
+    switch (message) {
+    case WM_INITDIALOG: InitialiseWindow(window); return TRUE;
+    case WM_COMMAND: return OnCommand(window, wParam);
+    case WM_SYSCOMMAND: return OnSystemCommand(window, wParam);
+    case WM_TIMER:
+        if (wParam == kMailTimer) StartMailCheck(window);
+        return 0;
+    case WM_POWERBROADCAST: OnPowerEvent(window, wParam); return 0;
+    case WM_HOTKEY:
+        if (wParam == kRestoreHotKeyId) PostSystemCommand(window, SC_RESTORE);
+        return 0;
+    case WM_HELP: OpenHelp(window); return TRUE;
+    case WM_PAINT: PaintDecorations(window); return TRUE;
+    case WM_SIZE: return TRUE;
+    case WM_QUERYENDSESSION:
+        TearDown(window);
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_DESTROY:
+    case WM_ENDSESSION: TearDown(window); return 0;
+    case kIncomingMessage:
+        return StoreIncomingMessage(window, wParam, reinterpret_cast<const IncomingMessage*>(lParam));
+    case kMessageIconEvent: return OnMessageIconEvent(window, lParam);
+    case kMailIconEvent: return OnMailIconEvent(window, lParam);
+    default:
+        if (message == taskbarCreated && taskbarCreated != 0) ReAddTrayIcon();
+        return 0;
+    }
+}
+
+}  // namespace tavik::shell

@@ -1,0 +1,113 @@
+#include "store/win32_message_folder.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace tavik::store {
+namespace {
+
+// Largest single ReadFile/WriteFile; files are read and written in pieces of this size.
+constexpr DWORD kChunk = 1u << 20;
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
+    if (suffix.size() > name.size()) return false;
+    return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    bool Close() {
+        if (!valid()) return true;
+        const bool closed = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kChunk));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), want, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder, std::string_view suffix) {
+    std::vector<FolderFile> found;
+    const std::string pattern = folder + "*" + std::string(suffix);
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        // The search also matches short 8.3 names ("*.qms" finds "a.qmsx"): keep real matches.
+        if (!EndsWithNoCase(data.cFileName, suffix)) continue;
+        found.push_back({data.cFileName, static_cast<std::uint32_t>(data.nFileSizeLow)});
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return found;
+}
+
+std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path, std::size_t maxBytes) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return std::nullopt;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+    const std::size_t want = static_cast<std::size_t>(
+        std::min<unsigned long long>(static_cast<unsigned long long>(size.QuadPart), maxBytes));
+    std::string bytes(want, '\0');
+    std::size_t got = 0;
+    while (got < want) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(want - got, kChunk));
+        DWORD read = 0;
+        if (!ReadFile(file.get(), bytes.data() + got, piece, &read, nullptr)) return std::nullopt;
+        if (read == 0) break;  // shorter than it was a moment ago
+        got += read;
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+bool Win32MessageFolder::WriteWhole(const std::string& path, std::string_view bytes) {
+    // Written beside the target, then renamed over it: a reader sees the old file or the
+    // whole new one, never a piece. The temporary name does not end in ".qms", so the
+    // history load never takes it.
+    const std::string temporary = path + ".tmp";
+    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) != 0;
+    const bool closed = file.Close();
+    if (!written || !closed ||
+        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Win32MessageFolder::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool Win32MessageFolder::Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace tavik::store

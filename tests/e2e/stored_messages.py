@@ -1,0 +1,30 @@
+"""Helpers that put message files where Tavik keeps them and read them back."""
+
+from __future__ import annotations
+
+from pathlib import Path
+
+DATE_LINE = b"Monday, December 7, 2026, 10:00:00"
+
+
+def message_bytes(sender: str, text: str, high_priority: bool = False) -> bytes:
+    """A stored message: flag, sender, CR LF, date line, CR LF, text."""
+    return (b"1" if high_priority else b"0") + sender.encode("cp1252") + b"\r\n" + DATE_LINE + b"\r\n" \
+        + text.encode("cp1252")
+
+
+def store_messages(data_dir: Path, count: int, first_second: int = 1765000000, sender: str = "PC") -> list[Path]:
+    """Writes count message files whose arrival seconds rise one by one; returns their paths, oldest first."""
+    folder = data_dir / "messages"
+    folder.mkdir(parents=True, exist_ok=True)
+    paths = []
+    for index in range(count):
+        path = folder / f"{first_second + index}{sender}.qms"
+        path.write_bytes(message_bytes(sender, f"Message number {index + 1}"))
+        paths.append(path)
+    return paths
+
+
+def message_files(data_dir: Path) -> list[Path]:
+    folder = data_dir / "messages"
+    return sorted(folder.glob("*.qms")) if folder.exists() else []

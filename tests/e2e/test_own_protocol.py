@@ -1,0 +1,185 @@
+"""The own UDP and TCP protocol against the running program: byte counts, delivery receipts, the
+stored message, a port taken by another program, and a quick exit while a client holds a connection."""
+
+from __future__ import annotations
+
+import re
+import socket
+import time
+
+from stored_messages import message_files
+from tavik_harness import SETTINGS_KEY, free_port, wait_until
+
+START_TIMEOUT = 60
+
+
+def start_on_port(wine, port: int):
+    """Starts Tavik with both listeners on port and waits for its main window."""
+    wine.reg_add(SETTINGS_KEY)
+    wine.reg_add(SETTINGS_KEY, "TCPPort", "REG_DWORD", port)
+    wine.reg_add(SETTINGS_KEY, "UDPPort", "REG_DWORD", port)
+    tavik = wine.start_tavik()
+    tavik.wait_for_main_window(START_TIMEOUT)
+    return tavik
+
+
+def udp_message(text: bytes, name: bytes, flag: bytes, reply: bytes) -> bytes:
+    return (b"MESSAGE\0#0" + text + b"\0#1" + name + b"\0#2\0#3" + flag + b"\0#4\0#5" + reply
+            + b"\0#6\0")
+
+
+def send_until_counted(peer: socket.socket, port: int, datagram: bytes) -> bytes:
+    """Sends until the listener answers with its 4-byte count (it may still be starting)."""
+    deadline = time.monotonic() + START_TIMEOUT
+    while time.monotonic() < deadline:
+        peer.sendto(datagram, ("127.0.0.1", port))
+        peer.settimeout(1)
+        try:
+            answer, _ = peer.recvfrom(70000)
+        except socket.timeout:
+            continue
+        return answer
+    raise TimeoutError("the UDP listener never answered")
+
+
+def connect_when_listening(port: int) -> socket.socket:
+    deadline = time.monotonic() + START_TIMEOUT
+    while True:
+        try:
+            return socket.create_connection(("127.0.0.1", port), timeout=5)
+        except OSError:
+            if time.monotonic() >= deadline:
+                raise
+            time.sleep(0.25)
+
+
+def read_until_closed(connection: socket.socket, timeout: float = 30) -> bytes:
+    connection.settimeout(timeout)
+    data = b""
+    while True:
+        chunk = connection.recv(4096)
+        if not chunk:
+            return data
+        data += chunk
+
+
+def stored(wine, count: int = 1):
+    """The stored messages as (flag, sender, text), once count of them exist."""
+    files = wait_until(lambda: len(message_files(wine.data_dir())) >= count and message_files(wine.data_dir()),
+                       30, 0.25, f"{count} stored message(s)")
+    result = []
+    for path in files:
+        data = path.read_bytes()
+        sender, _, rest = data[1:].partition(b"\r\n")
+        _, _, text = rest.partition(b"\r\n")
+        result.append((data[:1], sender.decode("cp1252"), text.decode("cp1252")))
+    return result
+
+
+def test_udp_message_is_counted_receipted_and_stored(wine):
+    port = free_port()
+    tavik = start_on_port(wine, port)
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
+        peer.bind(("127.0.0.1", 0))
+        reply_port = peer.getsockname()[1]
+        datagram = udp_message(b"Message from ANN to BOB.\r\nThe build is green.", b"PC1", b"0",
+                               f"127.0.0.1:{reply_port}u".encode())
+        assert send_until_counted(peer, port, datagram) == len(datagram).to_bytes(4, "little")
+        peer.settimeout(30)
+        receipt, _ = peer.recvfrom(70000)
+    assert receipt.startswith(b"NOTIFY_MESSAGE\0#0")
+    fields = re.fullmatch(rb"NOTIFY_MESSAGE\0#0([^\0]*)\0#1([^\0]*)\0#2\0#30\0#4\0#5([0-9.]*):(\d+)u\0#6\0#7\0#8\0#9\0",
+                          receipt, re.S)
+    assert fields, receipt
+    text = fields.group(1).decode("cp1252")
+    assert text.startswith("Message to BOB ") and text.endswith(f"({len(datagram)} bytes).")
+    assert 0 < len(fields.group(2)) <= 15, "the receiver's computer name"
+    assert int(fields.group(4)) == port
+
+    assert stored(wine) == [(b"0", f"PC1/127.0.0.1:{reply_port}u",
+                             "Message from ANN to BOB.\r\nThe build is green.")]
+    assert tavik.stop() == 0
+
+
+def test_tcp_message_with_high_priority_is_counted_and_stored(wine):
+    port = free_port()
+    tavik = start_on_port(wine, port)
+    message = f"/$0Deploy now/$1PC2/$2/$31/$4/$5127.0.0.1:{port}/$6/$7".encode()
+    with connect_when_listening(port) as connection:
+        connection.sendall(message)
+        assert read_until_closed(connection) == str(len(message)).encode()
+    # The other UDP framing over TCP, or no end mark: answered, but nothing is stored.
+    with connect_when_listening(port) as connection:
+        unended = b"/$0not ended/$1PC2/$2"
+        connection.sendall(unended)
+        connection.shutdown(socket.SHUT_WR)
+        assert read_until_closed(connection) == str(len(unended)).encode()
+    assert stored(wine) == [(b"1", "PC2/127.0.0.1", "Deploy now")]
+    time.sleep(1)
+    assert len(message_files(wine.data_dir())) == 1
+    assert tavik.stop() == 0
+
+
+def test_a_taken_tcp_port_is_reported_and_udp_still_works(wine):
+    port = free_port()
+    with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as holder:
+        holder.bind(("", port))
+        holder.listen(1)
+        tavik = start_on_port(wine, port)
+        wine.wait_for_window("^Quorlex Tavik$", START_TIMEOUT, visible_only=True)
+        boxes = [w for w in wine.find_win32_windows("^Quorlex Tavik$", visible_only=True) if w.owner != 0]
+        assert len(boxes) == 1, "one box, for TCP only"
+        assert any(f"TCP port {port} is already in use" in text for text in boxes[0].texts), boxes[0].texts
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
+            peer.bind(("127.0.0.1", 0))
+            datagram = udp_message(b"still here", b"PC3", b"0", b"")
+            assert send_until_counted(peer, port, datagram) == len(datagram).to_bytes(4, "little")
+        assert stored(wine)[0][2] == "still here"
+    assert tavik.stop() in (0, None)
+
+
+def test_exit_is_prompt_while_a_client_holds_a_silent_connection(wine):
+    port = free_port()
+    tavik = start_on_port(wine, port)
+    with connect_when_listening(port) as silent:
+        silent.sendall(b"half a mess")
+        time.sleep(1)
+        started = time.monotonic()
+        assert tavik.stop(timeout=60) == 0
+        assert time.monotonic() - started < 30, "the listeners ended without waiting for the client"
+        assert read_until_closed(silent, timeout=10) == b"", "the held connection is dropped unanswered"
+    assert message_files(wine.data_dir()) == []
+
+
+def test_tavik_send_on_windows_reaches_the_program_over_both_transports(wine):
+    port = free_port()
+    tavik = start_on_port(wine, port)
+    # The UDP listener may still be starting: a first "no reply" is tried again.
+    deadline = time.monotonic() + START_TIMEOUT
+    while True:
+        udp = wine.run(["tavik-send.exe", "--udp", f"127.0.0.1:{port}", "--from", "WINPC", "--timeout", "10",
+                        "Message", "from", "X", "to", "YOU."])
+        if udp.returncode == 0 or time.monotonic() >= deadline:
+            break
+    output = udp.stdout.decode("cp1252")
+    assert udp.returncode == 0, output + udp.stderr.decode("cp1252")
+    assert re.search(r"reply: \d+ bytes received\r?\n", output), output
+    assert re.search(r"receipt: Message to 127\.0\.0\.1 .*\(\d+ bytes\)\.", output), output
+
+    tcp = wine.run(["tavik-send.exe", "--tcp", f"127.0.0.1:{port}", "--from", "WINPC", "--high", "--timeout", "10",
+                    "-"], input=b"first line\nsecond line\n")
+    assert tcp.returncode == 0, tcp.stdout + tcp.stderr
+    assert re.search(rb"reply: \d+ bytes received", tcp.stdout)
+
+    messages = stored(wine, 2)
+    udp_stored = [m for m in messages if m[0] == b"0"]
+    tcp_stored = [m for m in messages if m[0] == b"1"]
+    assert len(udp_stored) == 1 and len(tcp_stored) == 1, messages
+    assert udp_stored[0][2] == "Message from X to YOU."
+    assert re.fullmatch(r"WINPC/127\.0\.0\.1:\d+u", udp_stored[0][1]), udp_stored[0][1]
+    assert tcp_stored[0][1:] == ("WINPC/127.0.0.1", "first line\r\nsecond line")
+
+    usage = wine.run(["tavik-send.exe", "--udp"])
+    assert usage.returncode == 2
+    assert b"--mailslot" in usage.stderr
+    assert tavik.stop() == 0

@@ -1,0 +1,243 @@
+#include "core/net/tcp_listener.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "core/net/udp_listener.h"
+#include "loopback_peer.h"
+
+namespace tavik::net {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+using testing::Fd;
+using testing::ReceivedLog;
+
+class TcpListenerTest : public ::testing::Test {
+protected:
+    std::uint16_t StartListener(NetworkHandler handler, std::chrono::milliseconds receiveTimeout = 5min) {
+        ListenerConfig config;
+        config.port = 0;
+        config.handler = std::move(handler);
+        config.receiveTimeout = receiveTimeout;
+        config.stopCheckInterval = 50ms;
+        listener = std::make_unique<TcpListener>(config);
+        listener->Start();
+        std::optional<std::uint16_t> port = listener->WaitListening(20s);
+        EXPECT_TRUE(port);
+        return port.value_or(0);
+    }
+    void TearDown() override {
+        if (listener) {
+            EXPECT_TRUE(listener->Stop());
+        }
+    }
+
+    ReceivedLog log;
+    std::unique_ptr<TcpListener> listener;
+};
+
+TEST_F(TcpListenerTest, EndMarkGetsTheCountAndACloseThenTheMessageGoesOn) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd client = testing::TcpConnect(port);
+    ASSERT_GE(client.get(), 0);
+    ASSERT_TRUE(testing::SendAll(client.get(), "abc/$7"));
+    testing::StreamEnd end = testing::ReadUntilClosed(client.get());
+    EXPECT_EQ(end.data, "6");
+    EXPECT_TRUE(end.closed);
+    ASSERT_TRUE(log.WaitForCount(1));
+    auto received = log.All();
+    EXPECT_EQ(received[0].data, "abc/$7");
+    EXPECT_EQ(received[0].length, 6u);
+    EXPECT_TRUE(received[0].nulAfter);
+    EXPECT_EQ(received[0].peerAddress, "127.0.0.1");
+    EXPECT_EQ(received[0].transport, Transport::Tcp);
+}
+
+TEST_F(TcpListenerTest, LineFeedEndMarkAndPiecesThatArriveApart) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd client = testing::TcpConnect(port);
+    ASSERT_TRUE(testing::SendAll(client.get(), "/$0Hi/$1"));
+    std::this_thread::sleep_for(100ms);  // a gap well beyond the 10 ms look for more data
+    ASSERT_TRUE(testing::SendAll(client.get(), "PC/$2/$30/$4\n"));
+    EXPECT_EQ(testing::ReadUntilClosed(client.get()).data, "21");
+    ASSERT_TRUE(log.WaitForCount(1));
+    EXPECT_EQ(log.All()[0].data, "/$0Hi/$1PC/$2/$30/$4\n");
+}
+
+TEST_F(TcpListenerTest, ClosingTheSendingSideEndsTheMessage) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd client = testing::TcpConnect(port);
+    ASSERT_TRUE(testing::SendAll(client.get(), "abc"));
+    ::shutdown(client.get(), SHUT_WR);
+    testing::StreamEnd end = testing::ReadUntilClosed(client.get());
+    EXPECT_EQ(end.data, "3");
+    EXPECT_TRUE(end.closed);
+    ASSERT_TRUE(log.WaitForCount(1));
+    EXPECT_EQ(log.All()[0].data, "abc");
+}
+
+TEST_F(TcpListenerTest, ASilentClientIsAnsweredAfterTheReceiveTimeout) {
+    std::uint16_t port = StartListener(log.Handler(), 1s);
+    Fd client = testing::TcpConnect(port);
+    ASSERT_TRUE(testing::SendAll(client.get(), "abc"));
+    testing::StreamEnd end = testing::ReadUntilClosed(client.get());
+    EXPECT_EQ(end.data, "3");
+    EXPECT_TRUE(end.closed);
+    ASSERT_TRUE(log.WaitForCount(1));
+}
+
+TEST_F(TcpListenerTest, TextEndsAtNulInEachPieceButTheCountHasEveryByte) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd client = testing::TcpConnect(port);
+    ASSERT_TRUE(testing::SendAll(client.get(), "ab\0cd"s));
+    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(testing::SendAll(client.get(), "ef/$7"));
+    EXPECT_EQ(testing::ReadUntilClosed(client.get()).data, "10");
+    ASSERT_TRUE(log.WaitForCount(1));
+    EXPECT_EQ(log.All()[0].data, "abef/$7");
+}
+
+TEST_F(TcpListenerTest, StopsReadingAboveTheLimitAndCountsWhatCame) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd client = testing::TcpConnect(port);
+    std::string big(70000, 'x');
+    ASSERT_TRUE(testing::SendAll(client.get(), big));
+    testing::StreamEnd end = testing::ReadUntilClosed(client.get());
+    ASSERT_FALSE(end.data.empty());
+    std::size_t counted = std::stoul(end.data);
+    EXPECT_GT(counted, kMaxMessageBytes);
+    EXPECT_LE(counted, big.size());
+    ASSERT_TRUE(log.WaitForCount(1));
+    auto received = log.All();
+    // The piece that went over the limit is not kept.
+    EXPECT_LE(received[0].length, kMaxMessageBytes);
+    EXPECT_LT(received[0].length, counted);
+    EXPECT_EQ(received[0].data, std::string(received[0].length, 'x'));
+}
+
+TEST_F(TcpListenerTest, ServesConnectionsOneAfterAnother) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd first = testing::TcpConnect(port);
+    Fd second = testing::TcpConnect(port);  // waits in the backlog
+    ASSERT_TRUE(testing::SendAll(second.get(), "second/$7"));
+    ASSERT_TRUE(testing::SendAll(first.get(), "first/$7"));
+    EXPECT_EQ(testing::ReadUntilClosed(first.get()).data, "8");
+    EXPECT_EQ(testing::ReadUntilClosed(second.get()).data, "9");
+    ASSERT_TRUE(log.WaitForCount(2));
+    auto received = log.All();
+    EXPECT_EQ(received[0].data, "first/$7");
+    EXPECT_EQ(received[1].data, "second/$7");
+}
+
+TEST_F(TcpListenerTest, AFaultInTheHandlerRestartsServing) {
+    std::uint16_t port = StartListener([handler = log.Handler()](const char* data, std::size_t length,
+                                                                 const std::string& peer, Transport transport) {
+        if (std::string_view(data, length) == "boom/$7") throw std::runtime_error("handler fault");
+        handler(data, length, peer, transport);
+    });
+    {
+        Fd client = testing::TcpConnect(port);
+        ASSERT_TRUE(testing::SendAll(client.get(), "boom/$7"));
+        EXPECT_EQ(testing::ReadUntilClosed(client.get()).data, "7");
+    }
+    // While the fresh socket is made a connection may be refused: try until served.
+    std::string reply;
+    for (int attempt = 0; attempt < 40 && reply.empty(); ++attempt) {
+        Fd client = testing::TcpConnect(port);
+        if (client.get() < 0 || !testing::SendAll(client.get(), "after/$7")) {
+            std::this_thread::sleep_for(250ms);
+            continue;
+        }
+        reply = testing::ReadUntilClosed(client.get()).data;
+    }
+    EXPECT_EQ(reply, "8");
+    ASSERT_TRUE(log.WaitForCount(1));
+    EXPECT_EQ(log.All()[0].data, "after/$7");
+}
+
+TEST(TcpListener, ReportsAPortInUseAndEnds) {
+    Fd holder(::socket(AF_INET, SOCK_STREAM, 0));
+    int on = 1;
+    ::setsockopt(holder.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    ASSERT_EQ(::bind(holder.get(), reinterpret_cast<sockaddr*>(&any), sizeof any), 0);
+    ASSERT_EQ(::listen(holder.get(), 1), 0);
+    std::uint16_t taken = testing::PortOf(holder.get());
+
+    std::atomic<int> failedPort{-1};
+    ListenerConfig config;
+    config.port = taken;
+    config.onBindFailure = [&](std::uint16_t port) { failedPort = port; };
+    TcpListener listener(config);
+    listener.Start();
+    EXPECT_FALSE(listener.WaitListening(20s));
+    EXPECT_TRUE(listener.WaitStopped(20s));
+    EXPECT_EQ(failedPort.load(), taken);
+}
+
+TEST(NetworkListeners, StopEndsBothThreadsWhileAClientHoldsASilentConnection) {
+    ListenerConfig config;
+    config.port = 0;  // the default stop-check interval and 5-minute time-out, as the program runs them
+    ReceivedLog log;
+    config.handler = log.Handler();
+    TcpListener tcp(config);
+    UdpListener udp(config);
+    tcp.Start();
+    udp.Start();
+    std::optional<std::uint16_t> tcpPort = tcp.WaitListening(20s);
+    ASSERT_TRUE(tcpPort);
+    ASSERT_TRUE(udp.WaitListening(20s));
+
+    Fd silent = testing::TcpConnect(*tcpPort);
+    ASSERT_TRUE(testing::SendAll(silent.get(), "half a mess"));
+    std::this_thread::sleep_for(300ms);  // let the listener take the connection
+
+    auto started = std::chrono::steady_clock::now();
+    tcp.RequestStop();
+    udp.RequestStop();
+    EXPECT_TRUE(tcp.Stop());
+    EXPECT_TRUE(udp.Stop());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 7s);
+    // The held connection is dropped unanswered and nothing is handed on.
+    testing::StreamEnd end = testing::ReadUntilClosed(silent.get());
+    EXPECT_TRUE(end.closed);
+    EXPECT_EQ(end.data, "");
+    EXPECT_TRUE(log.All().empty());
+}
+
+TEST(NetworkListeners, StartAgainOnTheSamePortAfterServing) {
+    ReceivedLog log;
+    ListenerConfig config;
+    config.port = 0;
+    config.handler = log.Handler();
+    config.stopCheckInterval = 50ms;
+    std::uint16_t port = 0;
+    {
+        TcpListener first(config);
+        first.Start();
+        port = first.WaitListening(20s).value_or(0);
+        ASSERT_NE(port, 0);
+        Fd client = testing::TcpConnect(port);
+        ASSERT_TRUE(testing::SendAll(client.get(), "x/$7"));
+        EXPECT_EQ(testing::ReadUntilClosed(client.get()).data, "4");
+        EXPECT_TRUE(first.Stop());
+    }
+    // The closed connection still lingers on our side; the port must bind again at once.
+    config.port = port;
+    std::atomic<bool> bindFailed{false};
+    config.onBindFailure = [&](std::uint16_t) { bindFailed = true; };
+    TcpListener second(config);
+    second.Start();
+    EXPECT_EQ(second.WaitListening(20s), port);
+    EXPECT_FALSE(bindFailed.load());
+    EXPECT_TRUE(second.Stop());
+}
+
+}  // namespace
+}  // namespace tavik::net

@@ -1,0 +1,145 @@
+#include "core/net/udp_listener.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+
+#include "loopback_peer.h"
+
+namespace tavik::net {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+using testing::Fd;
+using testing::ReceivedLog;
+
+std::string CountBytes(std::uint32_t count) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+class UdpListenerTest : public ::testing::Test {
+protected:
+    std::uint16_t StartListener(NetworkHandler handler) {
+        ListenerConfig config;
+        config.port = 0;
+        config.handler = std::move(handler);
+        config.stopCheckInterval = 50ms;
+        listener = std::make_unique<UdpListener>(config);
+        listener->Start();
+        std::optional<std::uint16_t> port = listener->WaitListening(20s);
+        EXPECT_TRUE(port);
+        return port.value_or(0);
+    }
+    void TearDown() override {
+        if (listener) {
+            EXPECT_TRUE(listener->Stop());
+        }
+    }
+
+    ReceivedLog log;
+    std::unique_ptr<UdpListener> listener;
+};
+
+TEST_F(UdpListenerTest, AnswersWithTheCountAndHandsTheDatagramOn) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd peer = testing::UdpPeer();
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "hello"));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), "\x05\0\0\0"s);
+    ASSERT_TRUE(log.WaitForCount(1));
+    auto received = log.All();
+    EXPECT_EQ(received[0].data, "hello");
+    EXPECT_EQ(received[0].length, 5u);
+    EXPECT_TRUE(received[0].nulAfter);
+    EXPECT_EQ(received[0].peerAddress, "127.0.0.1");
+    EXPECT_EQ(received[0].transport, Transport::Udp);
+}
+
+TEST_F(UdpListenerTest, KeepsBinaryBytesAndServesManyDatagrams) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd peer = testing::UdpPeer();
+    std::string binary = "MSG\0#0a\0#1b\0\xff"s;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(testing::SendDatagram(peer.get(), port, binary));
+        EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(static_cast<std::uint32_t>(binary.size())));
+    }
+    ASSERT_TRUE(log.WaitForCount(3));
+    for (const auto& received : log.All()) EXPECT_EQ(received.data, binary);
+}
+
+TEST_F(UdpListenerTest, AnswersButDropsDatagramsAboveTheLimit) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd peer = testing::UdpPeer();
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), port, std::string(kMaxMessageBytes + 1, 'x')));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(kMaxMessageBytes + 1));
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), port, std::string(kMaxMessageBytes, 'y')));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(kMaxMessageBytes));
+    ASSERT_TRUE(log.WaitForCount(1));
+    auto received = log.All();
+    ASSERT_EQ(received.size(), 1u) << "the long datagram was handed on";
+    EXPECT_EQ(received[0].length, kMaxMessageBytes);
+    EXPECT_EQ(received[0].data[0], 'y');
+}
+
+TEST_F(UdpListenerTest, AFaultInTheHandlerRestartsServingOnTheSamePort) {
+    std::uint16_t port = StartListener([this, handler = log.Handler()](const char* data, std::size_t length,
+                                                                        const std::string& peer, Transport transport) {
+        if (std::string_view(data, length) == "boom") throw std::runtime_error("handler fault");
+        handler(data, length, peer, transport);
+    });
+    Fd peer = testing::UdpPeer();
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "boom"));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(4));
+    // While the fresh socket is made a datagram may find no one: send until answered.
+    bool answered = false;
+    for (int attempt = 0; attempt < 20 && !answered; ++attempt) {
+        ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "after"));
+        answered = testing::ReceiveDatagram(peer.get(), 1s).has_value();
+    }
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(log.WaitForCount(1));
+    EXPECT_EQ(log.All()[0].data, "after");
+}
+
+TEST(UdpListener, ReportsAPortInUseAndEnds) {
+    Fd holder(::socket(AF_INET, SOCK_DGRAM, 0));
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    ASSERT_EQ(::bind(holder.get(), reinterpret_cast<sockaddr*>(&any), sizeof any), 0);
+    std::uint16_t taken = testing::PortOf(holder.get());
+
+    std::atomic<int> failures{0};
+    std::atomic<int> failedPort{-1};
+    ListenerConfig config;
+    config.port = taken;
+    config.onBindFailure = [&](std::uint16_t port) {
+        failedPort = port;
+        ++failures;
+    };
+    UdpListener listener(config);
+    listener.Start();
+    EXPECT_FALSE(listener.WaitListening(20s));
+    EXPECT_TRUE(listener.WaitStopped(20s)) << "the thread ends by itself";
+    EXPECT_EQ(failures.load(), 1);
+    EXPECT_EQ(failedPort.load(), taken);
+}
+
+TEST(UdpListener, StopsPromptlyAndCallsItsFinishHook) {
+    std::atomic<bool> finished{false};
+    ListenerConfig config;
+    config.port = 0;
+    config.onFinished = [&] { finished = true; };
+    UdpListener listener(config);
+    listener.Start();
+    ASSERT_TRUE(listener.WaitListening(20s));
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(listener.Stop());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 7s);
+    EXPECT_TRUE(finished.load());
+}
+
+}  // namespace
+}  // namespace tavik::net

@@ -1,0 +1,158 @@
+// The mailslot listener end to end inside one process: datagrams written to a private
+// mailslot reach a hidden window as handed-over messages.
+
+#include "reception/mailslot_listener.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "collecting_window.h"
+#include "core/settings/settings_store.h"
+
+namespace tavik {
+namespace {
+
+using namespace std::string_literals;
+using testing::CollectingWindow;
+using testing::WriteDatagram;
+
+bool MailslotExists(const std::string& name) {
+    HANDLE slot = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (slot == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(slot);
+    return true;
+}
+
+class MailslotListenerTest : public ::testing::Test {
+protected:
+    void StartListener(const char* purpose) {
+        slotName = testing::PrivateMailslotName(purpose);
+        listener = std::make_unique<MailslotListener>(window.Handle(), slotName);
+        thread = std::thread([this] {
+            runResult = listener->Run();
+            finished = true;
+        });
+        ASSERT_TRUE(window.PumpUntil([&] { return MailslotExists(slotName); }));
+    }
+
+    // Stops the listener, taking any message it is handing over meanwhile.
+    bool StopListener() {
+        if (!thread.joinable()) return true;
+        listener->Stop();
+        const bool ended = window.PumpUntil([&] { return finished.load(); });
+        if (ended) thread.join();
+        return ended;
+    }
+
+    void TearDown() override {
+        if (!StopListener()) thread.detach();  // never hang the run; the failure is reported
+        ProcessSettings().Replace(Settings{});
+    }
+
+    CollectingWindow window;
+    std::string slotName;
+    std::unique_ptr<MailslotListener> listener;
+    std::thread thread;
+    std::atomic<bool> finished{false};
+    DWORD runResult = 0xFFFFFFFF;
+};
+
+TEST_F(MailslotListenerTest, HandsParsedDatagramsToTheWindow) {
+    StartListener("deliver");
+    ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB\0line1\x14line2"s));
+    ASSERT_TRUE(window.WaitForCount(1));
+    const auto& message = window.Received()[0];
+    EXPECT_EQ(message.priority, 0u);
+    EXPECT_EQ(message.sender, "PC1");
+    EXPECT_EQ(message.text, "Message from PC1 to BOB.\r\n\r\nline1\r\nline2");
+
+    ASSERT_TRUE(StopListener());
+    EXPECT_EQ(runResult, 0u);
+}
+
+TEST_F(MailslotListenerTest, DropsMalformedDatagramsAndGoesOn) {
+    StartListener("malformed");
+    ASSERT_TRUE(WriteDatagram(slotName, "a\0b\0cd"s));       // 6 bytes
+    ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB"s));       // recipient not ended
+    ASSERT_TRUE(WriteDatagram(slotName, "NO NUL AT ALL"s));
+    ASSERT_TRUE(WriteDatagram(slotName, "\0BOB\0no sender"s));
+    ASSERT_TRUE(WriteDatagram(slotName, "a\0b\0cde"s));      // 7 bytes: taken
+    ASSERT_TRUE(window.WaitForCount(1));
+    // Datagrams are read in order, so everything before the good one has been looked at.
+    ASSERT_EQ(window.Received().size(), 1u);
+    EXPECT_EQ(window.Received()[0].sender, "a");
+    EXPECT_EQ(window.Received()[0].text, "Message from a to b.\r\n\r\ncde");
+}
+
+TEST_F(MailslotListenerTest, TakesOneQueuedDatagramPerPoll) {
+    StartListener("queued");
+    for (const char* text : {"one", "two", "three"}) {
+        ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB\0"s + text));
+    }
+    ASSERT_TRUE(window.WaitForCount(3));
+    const auto& received = window.Received();
+    EXPECT_EQ(received[0].text.substr(received[0].text.size() - 3), "one");
+    EXPECT_EQ(received[1].text.substr(received[1].text.size() - 3), "two");
+    EXPECT_EQ(received[2].text.substr(received[2].text.size() - 5), "three");
+    // A lower bound only: a loaded machine can make the gaps longer, never shorter.
+    EXPECT_GE(received[1].arrivedMs - received[0].arrivedMs, 400u);
+    EXPECT_GE(received[2].arrivedMs - received[1].arrivedMs, 400u);
+}
+
+TEST_F(MailslotListenerTest, ReadsTheFiltersOfTheCurrentSettings) {
+    StartListener("filters");
+    Settings denying;
+    denying.DontRecvMess = "PC2";
+    ProcessSettings().Replace(denying);
+    ASSERT_TRUE(WriteDatagram(slotName, "PC2\0BOB\0denied"s));
+    ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB\0allowed"s));
+    ASSERT_TRUE(window.WaitForCount(1));
+    ASSERT_EQ(window.Received().size(), 1u);
+    EXPECT_EQ(window.Received()[0].sender, "PC1");
+}
+
+TEST_F(MailslotListenerTest, StopEndsAnIdleListener) {
+    StartListener("stop");
+    EXPECT_TRUE(StopListener());
+    EXPECT_EQ(runResult, 0u);
+    // The mailslot is closed with the listener, so the name is free again.
+    EXPECT_FALSE(MailslotExists(slotName));
+}
+
+TEST_F(MailslotListenerTest, ReportsTheSystemErrorWhenTheNameIsTaken) {
+    const std::string name = testing::PrivateMailslotName("taken");
+    HANDLE owner = CreateMailslotA(name.c_str(), 0, 0, nullptr);
+    ASSERT_NE(owner, INVALID_HANDLE_VALUE);
+    MailslotListener second(window.Handle(), name);
+    EXPECT_EQ(second.Run(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    CloseHandle(owner);
+}
+
+TEST(MailslotListenerThreadTest, PublishesItselfOnTheMessengerMailslot) {
+    CollectingWindow window;
+    ASSERT_EQ(ActiveMailslotListener.load(), nullptr);
+    HANDLE thread = CreateThread(nullptr, 8192, MailslotListenerThread, window.Handle(), 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_TRUE(window.PumpUntil([] { return ActiveMailslotListener.load() != nullptr; }));
+    ASSERT_TRUE(window.PumpUntil([] { return MailslotExists(kMessengerMailslotName); }));
+
+    ASSERT_TRUE(WriteDatagram(kMessengerMailslotName, "SERVER\0ALICE\0hello"s));
+    ASSERT_TRUE(window.WaitForCount(1));
+    EXPECT_EQ(window.Received()[0].sender, "SERVER");
+
+    ActiveMailslotListener.load()->Stop();
+    ASSERT_TRUE(window.PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }));
+    DWORD exitCode = 1;
+    GetExitCodeThread(thread, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(thread);
+    delete ActiveMailslotListener.exchange(nullptr);
+}
+
+}  // namespace
+}  // namespace tavik
