@@ -5,16 +5,21 @@ JOBS ?= $(shell nproc)
 PRESETS_TESTED := native asan fuzz win64
 PRESETS_ALL := $(PRESETS_TESTED) win32
 
-.PHONY: deps build test run clean pictures $(addprefix build-,$(PRESETS_ALL))
+.PHONY: deps build test run clean pictures
 
 deps:
 	@bash scripts/install-deps.sh
 
 build: deps $(addprefix build-,$(PRESETS_ALL))
 
-build-%:
-	@cmake --preset $* >/dev/null
-	@cmake --build build/$* -j $(JOBS)
+# Explicit rules: make skips pattern rules for phony targets.
+define preset_rule
+.PHONY: build-$(1)
+build-$(1):
+	@cmake --preset $(1) >/dev/null
+	@cmake --build build/$(1) -j $(JOBS)
+endef
+$(foreach preset,$(PRESETS_ALL),$(eval $(call preset_rule,$(preset))))
 
 # One CTest run over every tested configuration, so the output ends with a single summary.
 test: build
