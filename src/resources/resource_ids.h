@@ -34,7 +34,7 @@
 #define IDS_PROGRAM_BROWSE_TITLE  52
 #define IDS_CHECK_CLOSE           53
 #define IDS_MAILSLOT_FAILED       54
-#define IDS_NETBIOS_FAILED        55
+#define IDS_NETBIOS_FAILED        55  /* %s name, %s name again */
 #define IDS_CHECK_STARTED         252 /* %s server */
 #define IDS_CHECK_CONNECTED       253
 #define IDS_CHECK_SERVER_READY    254 /* %s user */

@@ -25,6 +25,17 @@ bool WaitWhilePumping(HANDLE thread, DWORD boundMs) {
     }
 }
 
+// The thread publishes its listener only once it runs: give a just-started thread that time.
+MailslotListener* WaitForPublishedListener(HANDLE thread, DWORD boundMs) {
+    DWORD start = GetTickCount();
+    MailslotListener* listener = ActiveMailslotListener.load();
+    while (listener == nullptr && GetTickCount() - start < boundMs &&
+           WaitForSingleObject(thread, 10) == WAIT_TIMEOUT) {
+        listener = ActiveMailslotListener.load();
+    }
+    return listener != nullptr ? listener : ActiveMailslotListener.load();
+}
+
 }  // namespace
 
 void StartListeners() {
@@ -32,7 +43,8 @@ void StartListeners() {
 }
 
 void StopListeners() {
-    MailslotListener* listener = ActiveMailslotListener.load();
+    MailslotListener* listener =
+        MailslotThread != nullptr ? WaitForPublishedListener(MailslotThread, kStopBoundMs) : nullptr;
     if (listener != nullptr && MailslotThread != nullptr) {
         listener->Stop();
         if (WaitWhilePumping(MailslotThread, kStopBoundMs)) {

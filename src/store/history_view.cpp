@@ -128,7 +128,7 @@ void DeleteCurrentMessage(HWND mainWindow) {
     auto settings = ProcessSettings().Current();
     store::DeleteResult result = store::DeleteCurrentMessage(History(), *settings, Folder(), GetTickCount());
     if (!result.deleted) return;
-    if (result.recordWritten) EnableToolbarButton(CMD_RESTORE_DELETED, true);
+    EnableToolbarButton(CMD_RESTORE_DELETED, result.restoreEnabled);
     if (result.showCurrent) {
         if (const store::MessageEntry* current = History().current()) {
             ShowTexts(mainWindow, current->text, current->sender);

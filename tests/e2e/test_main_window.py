@@ -64,7 +64,7 @@ def test_escape_hides_and_the_restore_command_brings_the_window_back(wine):
     wait_until(lambda: not wine.is_visible(window), 20, 0.2, "the window to hide")
     assert tavik.is_running()
     # The hot key reaches the program wherever the focus is.
-    wine._x(["/usr/bin/xdotool", "key", "ctrl+alt+a"])
+    wine.press_keys("ctrl+alt+a")
     wait_until(lambda: wine.is_visible(window), 20, 0.2, "the hot key to restore the window")
     assert tavik.stop() == 0
 
