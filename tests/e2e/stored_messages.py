@@ -28,3 +28,12 @@ def store_messages(data_dir: Path, count: int, first_second: int = 1765000000, s
 def message_files(data_dir: Path) -> list[Path]:
     folder = data_dir / "messages"
     return sorted(folder.glob("*.qms")) if folder.exists() else []
+
+
+def quiet_settings(wine, settings_key: str) -> None:
+    """Creates the settings key without the network listeners and the sound: tests that run side by
+    side must not compete for the same ports, and need no sound."""
+    wine.reg_add(settings_key)
+    for name in ("DisableUDPTread", "DisableTCPTread"):
+        wine.reg_add(settings_key, name, "REG_DWORD", 1)
+    wine.reg_add(settings_key, "PlaySound", "REG_DWORD", 0)

@@ -7,6 +7,7 @@ import time
 
 from stored_messages import message_files
 from tavik_harness import SETTINGS_KEY, wait_until
+from stored_messages import quiet_settings
 
 
 def send_mailslot(wine, sender: str, text: str, recipient: str = "BOB"):
@@ -16,8 +17,7 @@ def send_mailslot(wine, sender: str, text: str, recipient: str = "BOB"):
 
 
 def start_tavik(wine, **strings):
-    wine.reg_add(SETTINGS_KEY)
-    wine.reg_add(SETTINGS_KEY, "PlaySound", "REG_DWORD", 0)
+    quiet_settings(wine, SETTINGS_KEY)
     for name, value in strings.items():
         wine.reg_add(SETTINGS_KEY, name, "REG_SZ", value)
     tavik = wine.start_tavik()

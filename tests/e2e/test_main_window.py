@@ -2,19 +2,20 @@
 
 from __future__ import annotations
 
-import re
+import time
 
 import pytest
 
-from stored_messages import message_bytes, message_files, store_messages
-from tavik_harness import SETTINGS_KEY, wait_until
+from stored_messages import message_files, store_messages
+from tavik_harness import SETTINGS_KEY, read_rgb, wait_until
+from stored_messages import quiet_settings
 
 TITLE = "Quorlex Tavik - message {} of {}"
 
 
 def start_with_messages(wine, count: int, **settings):
     """Creates the settings key (with extra DWORD values) and count stored messages, then starts Tavik."""
-    wine.reg_add(SETTINGS_KEY)
+    quiet_settings(wine, SETTINGS_KEY)
     for name, value in settings.items():
         wine.reg_add(SETTINGS_KEY, name, "REG_DWORD", value)
     if count:
@@ -29,7 +30,7 @@ def wait_title(wine, window, expected: str, timeout: float = 20) -> None:
 
 
 def main_window_controls(wine):
-    windows = wine.find_win32_windows(r"^Quorlex Tavik")
+    windows = wine.tavik_main_windows()
     assert windows, "the main window is not listed"
     return windows[0]
 
@@ -56,7 +57,7 @@ def test_title_and_navigation_follow_the_stored_messages(wine, artifacts):
 
 
 def test_escape_hides_and_the_restore_command_brings_the_window_back(wine):
-    wine.reg_add(SETTINGS_KEY)
+    quiet_settings(wine, SETTINGS_KEY)
     wine.reg_add(SETTINGS_KEY, "RestoreHotKey", "REG_DWORD", 0x0641)  # Ctrl+Alt+A
     tavik = wine.start_tavik()
     window = tavik.wait_for_main_window(visible_only=True)
@@ -107,27 +108,71 @@ def test_every_stored_file_loads_whatever_the_limit(wine, count, limit):
 
 
 def test_unreadable_files_are_skipped_and_the_rest_load(wine):
-    wine.reg_add(SETTINGS_KEY)
+    quiet_settings(wine, SETTINGS_KEY)
     data = wine.data_dir()
     store_messages(data, 3, first_second=1765000000)
     (data / "messages" / "1765000001AAA.qms").write_bytes(b"")
     (data / "messages" / "1765000002AAA.qms").write_bytes(b"0PC only one line")
     tavik = wine.start_tavik()
     # One box says some messages could not be read; the rest are loaded in order.
-    box = wait_until(lambda: [w for w in wine.window_ids(r"^Quorlex Tavik$", visible_only=True)
-                              if w not in tavik.main_windows(visible_only=True) or True], 60, 0.25, "the load box")
-    texts = [w.texts for w in wine.find_win32_windows(r"^Quorlex Tavik$", visible_only=True)]
-    assert any(any("could not be read" in t for t in children) for children in texts), texts
-    wine.send_keys(box[0], "Return")
+    box = wait_until(lambda: tavik.boxes(), 60, 0.25, "the load box")[0]
+    texts = [t for w in wine.find_win32_windows(r"^Quorlex Tavik$", visible_only=True) for t in w.texts]
+    assert any("could not be read" in t for t in texts), texts
+    wine.send_keys(box, "Return")
+    wait_until(lambda: not tavik.boxes(), 30, 0.25, "the box to close")
     window = tavik.wait_for_main_window(visible_only=True)
     wait_title(wine, window, TITLE.format(3, 3))
+    wine.send_keys(window, "alt+Home")
+    wait_title(wine, window, TITLE.format(1, 3))
+    assert main_window_controls(wine).child(1000).text.endswith("Message number 1")
     assert len(message_files(data)) == 5, "the unreadable files stay on disk"
     assert tavik.stop() == 0
 
 
-def test_tray_icon_follows_the_count(wine, artifacts):
+def tray_picture(wine, tray, path):
+    wine.screenshot(path, tray)
+    return read_rgb(path)[2]
+
+
+def differing_pixels(first: bytes, second: bytes) -> int:
+    return sum(1 for i in range(0, min(len(first), len(second)), 3) if first[i:i + 3] != second[i:i + 3])
+
+
+def test_tray_icon_shows_the_count_up_to_ten_and_one_picture_beyond(wine, artifacts):
     tavik, window = start_with_messages(wine, 25)
     wait_title(wine, window, TITLE.format(25, 25))
-    tray = wine.wait_for_window(r"Wine System Tray", timeout=30)
-    wine.screenshot(artifacts / "tray_with_count.png", tray)
+    tray = wine.wait_for_window(r"^Wine System Tray$", timeout=30, visible_only=True)
+    many = tray_picture(wine, tray, artifacts / "tray_with_count.png")
+    time.sleep(1.5)  # a delete right after start is taken as aimed at a just-arrived message
+    for remaining in range(24, 10, -1):
+        wine.send_keys(window, "alt+Delete")
+        wait_title(wine, window, TITLE.format(remaining, remaining))
+    eleven = tray_picture(wine, tray, artifacts / "tray_eleven.png")
+    wine.send_keys(window, "alt+Delete")
+    wait_title(wine, window, TITLE.format(10, 10))
+    ten = tray_picture(wine, tray, artifacts / "tray_ten.png")
+    # The tray redraws scaled icons with a few pixels of noise; a different picture differs widely.
+    assert differing_pixels(many, eleven) < 60, "11 and 25 messages share the '10+' picture"
+    assert differing_pixels(ten, eleven) > 120, "10 messages have a picture of their own"
+    assert tavik.stop() == 0
+
+
+def test_tray_menu_opens_and_a_tray_click_restores_the_window(wine, artifacts):
+    tavik, window = start_with_messages(wine, 1)
+    tray = wine.wait_for_window(r"^Wine System Tray$", timeout=30, visible_only=True)
+    _, _, _, height = wine.window_geometry(tray)
+    icon = height // 2  # the one icon sits at the tray's left end
+    wine.click(tray, icon, icon, button=3)
+    menu = wait_until(lambda: [w for w in wine.win32_windows() if w.class_name == "#32768" and w.visible], 20, 0.25,
+                      "the tray menu")
+    assert menu
+    wine.screenshot(artifacts / "tray_menu.png")
+    wine.send_keys(window, "Escape")  # the menu belongs to the main window
+    wait_until(lambda: not [w for w in wine.win32_windows() if w.class_name == "#32768" and w.visible], 20, 0.25,
+               "the tray menu to close")
+    wine.send_keys(window, "Escape")
+    wait_until(lambda: not wine.is_visible(window), 20, 0.2, "the window to hide")
+    # A click on the tray icon brings the window back.
+    wine.click(tray, icon, icon, button=1)
+    wait_until(lambda: wine.is_visible(window), 20, 0.2, "the tray click to restore the window")
     assert tavik.stop() == 0

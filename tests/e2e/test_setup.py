@@ -315,8 +315,6 @@ def tcp_port_answers(port: int) -> bool:
         return False
 
 
-@pytest.mark.skip(reason="Tavik.exe does not create its main window yet")
-@pytest.mark.skipif(not (default_bin_dir() / "Tavik.exe").exists(), reason="Tavik.exe is not built")
 def test_tavik_starts_with_the_settings_and_data_folder_setup_made(wine):
     install(wine)
     port = free_port()

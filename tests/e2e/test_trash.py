@@ -4,13 +4,13 @@ from __future__ import annotations
 
 from stored_messages import message_files, store_messages
 from tavik_harness import SETTINGS_KEY, wait_until
+from stored_messages import quiet_settings
 
 TITLE = "Quorlex Tavik - message {} of {}"
 
 
 def start_with_messages(wine, count: int):
-    wine.reg_add(SETTINGS_KEY)
-    wine.reg_add(SETTINGS_KEY, "PlaySound", "REG_DWORD", 0)
+    quiet_settings(wine, SETTINGS_KEY)
     paths = store_messages(wine.data_dir(), count)
     tavik = wine.start_tavik()
     window = tavik.wait_for_main_window(visible_only=True)
@@ -85,7 +85,7 @@ def test_delete_all_asks_and_removes_every_file(wine):
 
 
 def test_records_left_by_a_killed_run_are_gone_after_the_next_start(wine):
-    wine.reg_add(SETTINGS_KEY)
+    quiet_settings(wine, SETTINGS_KEY)
     trash = wine.data_dir() / "trash"
     trash.mkdir(parents=True, exist_ok=True)
     left = trash / "del_mess0.qms"

@@ -17,13 +17,4 @@ x86_64-w64-mingw32-windres -I"$root/src/resources" -I"$root/src/resources/pictur
 "$cxx" "${flags[@]}" "$here/preview.cpp" "$out/program_res.o" -o "$out/preview.exe" \
   -mwindows -mconsole -lcomctl32
 
-# GoogleTest for Windows, compiled once from the sources Debian ships.
-gtest=/usr/src/googletest/googletest
-if [ ! -f "$out/gtest_all.o" ]; then
-  "$cxx" -std=c++20 -O1 -I"$gtest/include" -I"$gtest" -c "$gtest/src/gtest-all.cc" -o "$out/gtest_all.o"
-  "$cxx" -std=c++20 -O1 -I"$gtest/include" -I"$gtest" -c "$gtest/src/gtest_main.cc" -o "$out/gtest_main.o"
-fi
-"$cxx" "${flags[@]}" -I"$gtest/include" "$here/resource_contents_test.cpp" \
-  "$root/src/core/text/format.cpp" "$out/program_res.o" "$out/gtest_all.o" "$out/gtest_main.o" \
-  -o "$out/resource_contents_test.exe" -lcomctl32
-echo "built $out/preview.exe and $out/resource_contents_test.exe"
+echo "built $out/preview.exe (the resource checks run in tests/win32 with the other Windows tests)"
