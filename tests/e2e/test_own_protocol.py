@@ -183,3 +183,61 @@ def test_tavik_send_on_windows_reaches_the_program_over_both_transports(wine):
     assert usage.returncode == 2
     assert b"--mailslot" in usage.stderr
     assert tavik.stop() == 0
+
+
+def send_tcp(port: int, message: bytes) -> bytes:
+    with connect_when_listening(port) as connection:
+        connection.sendall(message)
+        return read_until_closed(connection)
+
+
+def test_high_priority_is_refused_from_an_address_off_the_priority_list(wine):
+    port = free_port()
+    wine.reg_add(SETTINGS_KEY)
+    wine.reg_add(SETTINGS_KEY, "HigthPriorMess", "REG_SZ", "10.*")
+    tavik = start_on_port(wine, port)
+    urgent = b"/$0urgent/$1PC4/$2/$31/$4/$5/$6/$7"
+    assert send_tcp(port, urgent) == str(len(urgent)).encode()
+    normal = b"/$0normal/$1PC4/$2/$30/$4/$5/$6/$7"
+    assert send_tcp(port, normal) == str(len(normal)).encode()
+    # Messages are handled in arrival order: once the normal one is stored, the urgent one was refused.
+    assert stored(wine) == [(b"0", "PC4/127.0.0.1", "normal")]
+    assert tavik.stop() == 0
+
+
+def test_high_priority_from_a_listed_address_pops_the_window_up(wine):
+    port = free_port()
+    wine.reg_add(SETTINGS_KEY)
+    wine.reg_add(SETTINGS_KEY, "TCPPort", "REG_DWORD", port)
+    wine.reg_add(SETTINGS_KEY, "UDPPort", "REG_DWORD", port)
+    wine.reg_add(SETTINGS_KEY, "PlaySound", "REG_DWORD", 0)
+    tavik = wine.start_tavik(show_command=7)
+    window = tavik.wait_for_main_window(START_TIMEOUT)
+    assert not wine.is_visible(window)
+    urgent = b"/$0urgent/$1PC5/$2/$31/$4/$5/$6/$7"
+    assert send_tcp(port, urgent) == str(len(urgent)).encode()
+    assert stored(wine) == [(b"1", "PC5/127.0.0.1", "urgent")]
+    wait_until(lambda: wine.is_visible(window), 30, 0.25, "the window to pop up")
+    assert tavik.stop() == 0
+
+
+def test_both_ports_taken_give_two_boxes_and_the_mailslot_still_works(wine):
+    port = free_port()
+    with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as tcp_holder, \
+            socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as udp_holder:
+        tcp_holder.bind(("", port))
+        tcp_holder.listen(1)
+        udp_holder.bind(("", port))
+        tavik = start_on_port(wine, port)
+
+        def boxes():
+            found = [w for w in wine.find_win32_windows("^Quorlex Tavik$", visible_only=True) if w.owner != 0]
+            return found if len(found) == 2 else None
+
+        texts = " ".join(t for box in wait_until(boxes, START_TIMEOUT, 0.5, "two boxes") for t in box.texts)
+        assert f"TCP port {port}" in texts and f"UDP port {port}" in texts, texts
+        assert tavik.is_running()
+        sent = wine.run(["tavik-send.exe", "--mailslot", "--from", "PC6", "--to", "BOB", "by mailslot"])
+        assert sent.returncode == 0
+        assert stored(wine)[0][1] == "PC6"
+    assert tavik.stop() in (0, None)
