@@ -81,12 +81,26 @@ def test_exit_asks_and_no_keeps_the_program_running(wine):
     assert tavik.exit_with_keys() == 0
 
 
-def test_with_close_disabled_exit_only_hides(wine):
+def test_with_close_disabled_close_exit_and_alt_x_only_hide(wine):
     tavik, window = start_with_messages(wine, 0, DisableCloseProgram=1)
+    tray = wine.wait_for_window(r"^Wine System Tray$", timeout=30, visible_only=True)
+    icon = wine.window_geometry(tray)[3] // 2
+
+    def hidden_and_back(what):
+        wait_until(lambda: not wine.is_visible(window), 20, 0.2, f"{what} to hide the window")
+        assert tavik.is_running() and not tavik.boxes(), f"{what} asks nothing and ends nothing"
+        wine.click(tray, icon, icon, button=1)
+        wait_until(lambda: wine.is_visible(window), 20, 0.2, "the tray click to restore the window")
+
     wine.send_keys(window, "alt+x")
-    wait_until(lambda: not wine.is_visible(window), 20, 0.2, "the window to hide")
-    assert tavik.is_running()
-    assert not [w for w in tavik.main_windows(visible_only=True) if w != window], "no question is asked"
+    hidden_and_back("Alt+X")
+    wine.send_keys(window, "alt+F4")
+    hidden_and_back("Close")
+    wine.click(tray, icon, icon, button=3)
+    wait_until(lambda: [w for w in wine.win32_windows() if w.class_name == "#32768" and w.visible], 20, 0.25,
+               "the tray menu")
+    wine.send_keys(window, "x")  # the menu's Exit item
+    hidden_and_back("Exit")
     assert tavik.stop() == 0
 
 
