@@ -73,21 +73,6 @@ Socket Socket::OpenTcp() {
     return Socket(handle == INVALID_SOCKET ? kNoHandle : static_cast<std::uintptr_t>(handle));
 }
 
-Socket::Socket(Socket&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
-
-Socket& Socket::operator=(Socket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNoHandle;
-    }
-    return *this;
-}
-
-Socket::~Socket() { Close(); }
-
-bool Socket::IsOpen() const { return handle_ != kNoHandle; }
-
 void Socket::Close() {
     if (handle_ == kNoHandle) return;
     ::closesocket(Handle(handle_));

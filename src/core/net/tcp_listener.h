@@ -5,30 +5,14 @@
 // received in decimal digits, the connection is closed, and only then is the message handed
 // on with transport Tcp. Reading stops once more than kMaxMessageBytes have come.
 
-#include <chrono>
-#include <cstdint>
-#include <optional>
-
-#include "core/net/listener_config.h"
-#include "core/net/listener_thread.h"
+#include "core/net/listener.h"
 
 namespace tavik::net {
 
-class TcpListener {
+class TcpListener final : public Listener {
 public:
-    explicit TcpListener(ListenerConfig config) : config_(std::move(config)) {}
-
-    void Start();
-    void RequestStop() { thread_.RequestStop(); }
-    bool WaitStopped(std::chrono::milliseconds limit) { return thread_.WaitStopped(limit); }
-    bool Stop(std::chrono::milliseconds limit = kListenerStopBound) { return thread_.Stop(limit); }
-    std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit) {
-        return thread_.WaitListening(limit);
-    }
-
-private:
-    ListenerConfig config_;
-    ListenerThread thread_;
+    using Listener::Listener;
+    void Start() override;
 };
 
 }  // namespace tavik::net
