@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-namespace tavik::shell {
+namespace tavik::options {
 
 void OpenOptionsSheet(HWND owner);
 
-}  // namespace tavik::shell
+}  // namespace tavik::options

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace tavik {
+namespace tavik::reception {
 
 std::string AnsiCodePage::ConvertOemToAnsi(std::string_view oem) const {
     std::string ansi(oem.size(), '\0');
@@ -20,4 +20,4 @@ std::string AnsiCodePage::ConvertOemToAnsi(std::string_view oem) const {
     return ansi;
 }
 
-}  // namespace tavik
+}  // namespace tavik::reception

@@ -3,11 +3,11 @@
 
 #include "core/reception/code_page.h"
 
-namespace tavik {
+namespace tavik::reception {
 
 class AnsiCodePage final : public CodePageConverter {
 public:
     std::string ConvertOemToAnsi(std::string_view oem) const override;
 };
 
-}  // namespace tavik
+}  // namespace tavik::reception

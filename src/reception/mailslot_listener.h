@@ -1,46 +1,40 @@
 #pragma once
-// The Messenger mailslot listener: owns "\\.\mailslot\messngr" on this machine, takes at
-// most one datagram per 500 ms poll and hands each to DeliverMessage for the main window.
+// The Messenger mailslot listener: owns "\\.\mailslot\messngr" on this machine, reads every
+// datagram as it arrives and hands each to DeliverMessage. A stop is seen within 500 ms.
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
+#include "core/reception/incoming_message.h"
 #include "core/reception/messenger_datagram.h"
+#include "win/scoped_handles.h"
 
-namespace tavik {
+namespace tavik::reception {
 
 class MailslotListener {
 public:
-    // slotName is the mailslot to own; tests use a private one.
-    explicit MailslotListener(HWND mainWindow, std::string slotName = kMessengerMailslotName);
-    virtual ~MailslotListener();
-
+    // headingFormat is the resource text of the heading line; slotName the mailslot to own
+    // (tests use a private one).
+    MailslotListener(MessageSink& sink, std::string headingFormat, std::string slotName = kMessengerMailslotName);
     MailslotListener(const MailslotListener&) = delete;
     MailslotListener& operator=(const MailslotListener&) = delete;
 
-    // Opens the mailslot and polls until stopped or until the mailslot fails. Returns 0, or
+    // Opens the mailslot and reads until stopped or until the mailslot fails. Returns 0, or
     // the system error with which the mailslot could not be created.
     DWORD Run();
-    // Asks Run to end (within one poll period); callable from any thread.
-    DWORD Stop();
+    // Asks Run to end; callable from any thread.
+    void Stop();
 
 private:
-    // Reads and delivers at most one datagram; false when the mailslot can no longer be read.
-    bool PollOnce(HANDLE slot);
+    // Delivers one datagram of size bytes from the read buffer.
+    void Deliver(DWORD size);
 
-    DWORD errorCode = 0;
-    HANDLE stopEvent;  // auto-reset, unnamed
-    HWND mainWindow;
+    MessageSink& sink;
+    std::string headingFormat;
     std::string slotName;
+    win::KernelHandle stopEvent;  // manual-reset: once asked, every later look sees it
+    std::string buffer;           // reused for every read
 };
 
-// The running listener, for the thread that stops it; set by MailslotListenerThread.
-extern std::atomic<MailslotListener*> ActiveMailslotListener;
-
-// Thread procedure (parameter: the main window). Creates and publishes the listener, runs it,
-// and shows the "mailslot cannot be opened" box when it fails. The stopper deletes the listener.
-DWORD WINAPI MailslotListenerThread(LPVOID mainWindow);
-
-}  // namespace tavik
+}  // namespace tavik::reception

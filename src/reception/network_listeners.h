@@ -1,28 +1,18 @@
 #pragma once
-// The program's side of the UDP and TCP listeners: started at window set-up and on
-// resume, stopped at tear-down and on suspend, restarted after the options change.
+// The own protocol's UDP and TCP listeners as the program runs them: started at window
+// set-up and on resume, stopped at tear-down and on suspend, restarted after the options change.
 
-#include <windows.h>
+#include <memory>
+#include <vector>
 
-#include "core/net/socket_layer.h"
+#include "reception/reception_context.h"
+#include "reception/running_listener.h"
 
-namespace tavik {
+namespace tavik::reception {
 
-// Starts the TCP and the UDP listener unless the settings disable them; messages go to
-// mainWindow. A port that cannot be bound is reported with a stop box owned by mainWindow.
-// Winsock must have been started. Also starts the mail schedule.
-void StartNetworkListeners(HWND mainWindow);
+// Starts the TCP and the UDP listener unless the settings disable them. A port that cannot be
+// bound is reported with a stop box owned by the main window; the listener then tries the port
+// again in the background. The socket library must have been started.
+std::vector<std::unique_ptr<RunningListener>> StartNetworkListeners(const ReceptionContext& context);
 
-// Stops both listeners, waiting up to 7000 ms for each while sent window messages are
-// still dispatched (a listener may be handing a message to this very thread). A listener
-// that does not end in time is let go and ends by itself later.
-void StopNetworkListeners(HWND mainWindow);
-
-// Where the mail subsystem's periodic check will start and stop; nothing is scheduled yet.
-void StartMailSchedule(HWND mainWindow);
-void StopMailSchedule(HWND mainWindow);
-
-// The dotted form of this host's first IPv4 address (empty when unresolvable).
-using net::LocalAddressString;
-
-}  // namespace tavik
+}  // namespace tavik::reception

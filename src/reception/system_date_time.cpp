@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace tavik {
+namespace tavik::reception {
 
 namespace {
 
@@ -38,4 +38,4 @@ std::string SystemDateTime::ShortDateTime() const {
     return DatePart(now, DATE_SHORTDATE, kShortPartBuffer) + ", " + TimePart(now, kShortPartBuffer);
 }
 
-}  // namespace tavik
+}  // namespace tavik::reception

@@ -3,7 +3,7 @@
 
 #include "core/text/date_time.h"
 
-namespace tavik {
+namespace tavik::reception {
 
 class SystemDateTime final : public DateTimeFormatter {
 public:
@@ -13,4 +13,4 @@ public:
     std::string ShortDateTime() const override;
 };
 
-}  // namespace tavik
+}  // namespace tavik::reception

@@ -6,8 +6,9 @@
 #include <windows.h>
 
 #include "core/reception/messenger_datagram.h"
+#include "win/scoped_handles.h"
 
-namespace tavik {
+namespace tavik::send {
 
 namespace {
 
@@ -57,16 +58,16 @@ bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sen
         return Fail(error, "message too long");
     }
 
-    HANDLE slot = CreateFileA(slotPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (slot == INVALID_HANDLE_VALUE) {
+    win::FileHandle slot(CreateFileA(slotPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!slot) {
         return Fail(error, SystemError(("cannot open " + slotPath + ": is a receiver running?").c_str(),
                                        GetLastError()));
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(slot, datagram.data(), static_cast<DWORD>(datagram.size()), &written, nullptr);
+    const BOOL ok = WriteFile(slot.Get(), datagram.data(), static_cast<DWORD>(datagram.size()), &written, nullptr);
     const DWORD writeError = ok ? 0 : GetLastError();
-    CloseHandle(slot);
+    slot.Reset();
     if (!ok) {
         return Fail(error, SystemError("cannot write the message", writeError));
     }
@@ -76,6 +77,6 @@ bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sen
     return true;
 }
 
-}  // namespace tavik
+}  // namespace tavik::send
 
 #endif  // _WIN32

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace tavik {
+namespace tavik::send {
 
 // Sends text from sender to recipient. Lines of text (CR LF or LF) are joined by the
 // Messenger line separator; all three strings go out in the OEM code page. On failure
@@ -19,6 +19,6 @@ bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sen
                              const std::string& recipient, const std::string& text,
                              std::string* error);
 
-}  // namespace tavik
+}  // namespace tavik::send
 
 #endif  // _WIN32

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     if (options.mode == SendMode::Mailslot) {
 #ifdef _WIN32
         std::string error;
-        if (!tavik::SendMessengerDatagram(*options.from, *options.to, text, &error)) {
+        if (!SendMessengerDatagram(*options.from, *options.to, text, &error)) {
             std::cerr << "tavik-send: " << error << "\n";
             return kExitNoAnswer;
         }

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "setup/registry_key.h"
+#include "win/registry_key.h"
 #include "setup/setup_locations.h"
 #include "setup/setup_paths.h"
 
@@ -47,7 +47,7 @@ void MakeUnderAppData(const std::string& storedAppData) {
     MakeProgramFolder(company);
 }
 
-void MakeUnderProfile(const RegistryKey& shellFolders, const RegistryKey& reconciliation) {
+void MakeUnderProfile(const win::RegistryKey& shellFolders, const win::RegistryKey& reconciliation) {
     std::optional<std::string> profileDirectory;
     if (reconciliation.IsOpen()) {
         profileDirectory = reconciliation.ReadText(kProfileDirectoryValue, kPathBufferSize);
@@ -69,8 +69,8 @@ void MakeUnderProfile(const RegistryKey& shellFolders, const RegistryKey& reconc
 }  // namespace
 
 void MakeDataDirectory() {
-    RegistryKey shellFolders;
-    RegistryKey reconciliation;
+    win::RegistryKey shellFolders;
+    win::RegistryKey reconciliation;
     shellFolders.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_ALL_ACCESS);
     reconciliation.Open(HKEY_CURRENT_USER, kProfileReconciliationKey, KEY_QUERY_VALUE);
     if (!shellFolders.IsOpen()) {

@@ -5,7 +5,7 @@
 #include "core/settings/administrative_defaults.h"
 #include "core/settings/settings.h"
 #include "setup/allow_list.h"
-#include "setup/registry_key.h"
+#include "win/registry_key.h"
 #include "setup/setup_locations.h"
 #include "setup/setup_paths.h"
 
@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kNumberSize = 4;
 
 void RemoveEarlierVersionKeys() {
-    RegistryKey earlier;
+    win::RegistryKey earlier;
     if (earlier.Open(HKEY_CURRENT_USER, kEarlierVersionKey, KEY_QUERY_VALUE)) {
         // The subkey first: a key with a subkey cannot be deleted.
         earlier.DeleteSubKey(kEarlierSettingsSubKey);
@@ -24,7 +24,7 @@ void RemoveEarlierVersionKeys() {
     }
 }
 
-void WriteMissingDefaults(const RegistryKey& settings) {
+void WriteMissingDefaults(const win::RegistryKey& settings) {
     for (const auto& entry : kAdministrativeDefaults) {
         if (!settings.Read(entry.name, kNumberSize)) {
             settings.WriteDword(entry.name, entry.value);
@@ -32,7 +32,7 @@ void WriteMissingDefaults(const RegistryKey& settings) {
     }
 }
 
-void MoveOldMailServer(const RegistryKey& settings) {
+void MoveOldMailServer(const win::RegistryKey& settings) {
     const auto old = settings.Read(kOldMailServerValue, kPathBufferSize);
     // The old value goes only once the server name is safe under its new name.
     if (old && settings.Write(kMailServerValue, REG_SZ, old->bytes)) {
@@ -40,7 +40,7 @@ void MoveOldMailServer(const RegistryKey& settings) {
     }
 }
 
-void RewriteOldAllowList(const RegistryKey& settings) {
+void RewriteOldAllowList(const win::RegistryKey& settings) {
     const auto stored = settings.Read(kAllowListValue, kAllowListBufferSize);
     if (stored) {
         settings.Write(kAllowListValue, stored->type, RewriteAllowList(stored->bytes));
@@ -48,7 +48,7 @@ void RewriteOldAllowList(const RegistryKey& settings) {
 }
 
 void MarkUninstallEntry() {
-    RegistryKey entry;
+    win::RegistryKey entry;
     // Opened, never created: only an installation that registered itself is marked.
     if (entry.Open(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WRITE)) {
         entry.WriteDword("NoModify", 1);
@@ -63,7 +63,7 @@ void MarkUninstallEntry() {
 void WriteSetupSettings() {
     RemoveEarlierVersionKeys();
 
-    RegistryKey settings;
+    win::RegistryKey settings;
     if (!settings.Create(HKEY_CURRENT_USER, kSettingsKeyPath, KEY_ALL_ACCESS)) {
         return;  // no settings key, so the installation is not marked either
     }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "setup/data_directory_setup.h"
-#include "setup/registry_key.h"
+#include "win/registry_key.h"
 #include "setup/settings_setup.h"
 #include "setup/setup_locations.h"
 #include "setup/setup_paths.h"
@@ -15,6 +15,7 @@
 namespace {
 
 using namespace tavik::setup;
+using tavik::win::RegistryKey;
 
 // The folder stored under a value, or the empty string when the key or value cannot be read.
 std::string ReadFolder(HKEY root, const char* keyPath, const char* valueName) {

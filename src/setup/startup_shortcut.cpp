@@ -6,13 +6,14 @@
 #include <shobjidl.h>
 
 #include "setup/setup_paths.h"
+#include "win/com_library.h"
 
 namespace tavik::setup {
 namespace {
 
 HRESULT SaveLink(IShellLinkA* link, const std::string& shortcutFile) {
-    IPersistFile* file = nullptr;
-    HRESULT result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    win::ComPtr<IPersistFile> file;
+    HRESULT result = link->QueryInterface(IID_IPersistFile, file.Receive());
     if (FAILED(result)) {
         return result;
     }
@@ -20,22 +21,18 @@ HRESULT SaveLink(IShellLinkA* link, const std::string& shortcutFile) {
     if (MultiByteToWideChar(CP_ACP, 0, shortcutFile.c_str(), -1, widePath,
                             static_cast<int>(kPathBufferSize)) == 0) {
         // A path that does not fit is not saved anywhere else by accident.
-        result = HRESULT_FROM_WIN32(GetLastError());
-    } else {
-        result = file->Save(widePath, TRUE);
+        return HRESULT_FROM_WIN32(GetLastError());
     }
-    file->Release();
-    return result;
+    return file->Save(widePath, TRUE);
 }
 
 }  // namespace
 
 HRESULT CreateStartupShortcut(const std::string& programFile, const std::string& shortcutFile,
                               const char* description) {
-    const HRESULT initialized = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    win::ComLibrary com;  // given back only when it was taken
+    win::ComPtr<IShellLinkA> link;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Receive());
     if (SUCCEEDED(result)) {
         link->SetPath(programFile.c_str());
         link->SetDescription(description);
@@ -43,12 +40,7 @@ HRESULT CreateStartupShortcut(const std::string& programFile, const std::string&
         if (const auto folder = FolderOfFile(programFile)) {
             link->SetWorkingDirectory(folder->c_str());
         }
-        result = SaveLink(link, shortcutFile);
-        link->Release();
-    }
-    // Balanced only: a failed CoInitialize took no reference to give back.
-    if (SUCCEEDED(initialized)) {
-        CoUninitialize();
+        result = SaveLink(link.Get(), shortcutFile);
     }
     return result;
 }

@@ -1,33 +1,28 @@
 // The About box: one at a time, modal to the main window.
 #include "resource_ids.h"
 #include "shell/shell_state.h"
+#include "win/dialog.h"
 
 namespace tavik::shell {
 namespace {
 
 HWND AboutWindow = nullptr;
 
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        AboutWindow = dialog;
-        return TRUE;
-    case WM_COMMAND:
-        if (wParam == IDOK || wParam == IDCANCEL) {
-            EndDialog(dialog, static_cast<INT_PTR>(wParam));
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
+// OK and Cancel end it (the base does that); its window is known while it runs.
+class AboutBox final : public win::Dialog {
+protected:
+    bool OnInit() override {
+        AboutWindow = Window();
+        return true;
     }
-}
+};
 
 }  // namespace
 
 void ShowAbout() {
     if (AboutWindow != nullptr && SetForegroundWindow(AboutWindow)) return;
-    DialogBoxParamA(ResourceModule, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutProc, 0);
+    AboutBox box;
+    box.RunModal(ResourceModule, IDD_ABOUT, MainWindow);
     AboutWindow = nullptr;
     if (MainWindow != nullptr && !IsWindowVisible(MainWindow)) ActivateNextWindow();
 }

@@ -1,15 +1,17 @@
 #include "shell/fonts.h"
 
+#include <utility>
+
 #include "core/shell/font_steps.h"
 #include "resource_ids.h"
+#include "win/scoped_handles.h"
 
 namespace tavik::shell {
-
-HFONT HeadingFont = nullptr;
-HFONT MessageFont = nullptr;
-HFONT DialogFont = nullptr;
-
 namespace {
+
+win::Font headingFont;
+win::Font messageFont;
+HFONT dialogFont = nullptr;  // owned by the dialog
 
 HFONT MakeVerdana(int height, int weight, const TEXTMETRICA& metrics) {
     return CreateFontA(height, 0, 0, 0, weight, metrics.tmItalic, metrics.tmUnderlined, metrics.tmStruckOut,
@@ -18,32 +20,28 @@ HFONT MakeVerdana(int height, int weight, const TEXTMETRICA& metrics) {
 
 }  // namespace
 
+HFONT HeadingFont() { return headingFont.Get(); }
+HFONT MessageFont() { return messageFont.Get(); }
+HFONT DialogFont() { return dialogFont; }
+
 void BuildFonts(HWND mainWindow, std::uint32_t size) {
-    HDC dc = GetDC(mainWindow);
+    win::WindowDc dc(mainWindow);
     TEXTMETRICA metrics{};
-    if (dc != nullptr && GetTextMetricsA(dc, &metrics)) {
-        if (HeadingFont == nullptr) {
-            HeadingFont = MakeVerdana(-(175 * metrics.tmHeight) / 254, FW_BOLD, metrics);
-        }
-        int height = MessageFontHeight(size);
-        HFONT replacement = MakeVerdana(height, FW_NORMAL, metrics);
-        SendDlgItemMessageA(mainWindow, IDC_MESSAGE_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(replacement), TRUE);
+    if (dc.Get() != nullptr && GetTextMetricsA(dc.Get(), &metrics)) {
+        if (!headingFont) headingFont.Reset(MakeVerdana(-(175 * metrics.tmHeight) / 254, FW_BOLD, metrics));
+        win::Font replacement(MakeVerdana(MessageFontHeight(size), FW_NORMAL, metrics));
+        SendDlgItemMessageA(mainWindow, IDC_MESSAGE_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(replacement.Get()),
+                            TRUE);
         // The control no longer uses the old font once the new one is set.
-        if (MessageFont != nullptr) DeleteObject(MessageFont);
-        MessageFont = replacement;
+        messageFont = std::move(replacement);
     }
-    if (DialogFont == nullptr) {
-        DialogFont = reinterpret_cast<HFONT>(SendMessageA(mainWindow, WM_GETFONT, 0, 0));
-    }
-    if (dc != nullptr) ReleaseDC(mainWindow, dc);
+    if (dialogFont == nullptr) dialogFont = reinterpret_cast<HFONT>(SendMessageA(mainWindow, WM_GETFONT, 0, 0));
 }
 
 void ReleaseFonts() {
-    if (HeadingFont != nullptr) DeleteObject(HeadingFont);
-    if (MessageFont != nullptr) DeleteObject(MessageFont);
-    HeadingFont = nullptr;
-    MessageFont = nullptr;
-    DialogFont = nullptr;  // owned by the dialog
+    headingFont.Reset();
+    messageFont.Reset();
+    dialogFont = nullptr;
 }
 
 std::uint32_t StepFontLarger(std::uint32_t size) {

@@ -7,9 +7,9 @@
 
 namespace tavik::shell {
 
-extern HFONT HeadingFont;
-extern HFONT MessageFont;
-extern HFONT DialogFont;
+HFONT HeadingFont();
+HFONT MessageFont();
+HFONT DialogFont();
 
 // Builds the heading font once, remakes the message font for the size, takes the dialog font once.
 void BuildFonts(HWND mainWindow, std::uint32_t size);

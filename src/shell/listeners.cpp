@@ -1,61 +1,55 @@
-// The Messenger-transport listener threads: started after the main window, stopped at shut-down.
-#include "reception/mailslot_listener.h"
+#include "shell/listeners.h"
+
+#include <memory>
+
+#include "mail/mail_schedule.h"
+#include "reception/listener_owner.h"
+#include "shell/history_view.h"
 #include "shell/shell_state.h"
+#include "window_messages.h"
 
 namespace tavik::shell {
 namespace {
 
-constexpr SIZE_T kListenerStackSize = 8192;
-constexpr DWORD kStopBoundMs = 5000;
+// Bytes of text that may wait for the window before a listener has to wait for it.
+constexpr std::size_t kQueueCapacityBytes = 32u << 20;
 
-HANDLE MailslotThread = nullptr;
-
-// Waits for a thread while still taking the messages sent to this thread's windows, so a
-// listener blocked handing a message over to the main window can finish and end.
-bool WaitWhilePumping(HANDLE thread, DWORD boundMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= boundMs) return false;
-        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, boundMs - elapsed, QS_SENDMESSAGE);
-        if (result == WAIT_OBJECT_0) return true;
-        if (result != WAIT_OBJECT_0 + 1) return false;
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-// The thread publishes its listener only once it runs: give a just-started thread that time.
-MailslotListener* WaitForPublishedListener(HANDLE thread, DWORD boundMs) {
-    DWORD start = GetTickCount();
-    MailslotListener* listener = ActiveMailslotListener.load();
-    while (listener == nullptr && GetTickCount() - start < boundMs &&
-           WaitForSingleObject(thread, 10) == WAIT_TIMEOUT) {
-        listener = ActiveMailslotListener.load();
-    }
-    return listener != nullptr ? listener : ActiveMailslotListener.load();
-}
+std::shared_ptr<HandOffQueue> Queue;
+std::unique_ptr<reception::ListenerOwner> Owner;
 
 }  // namespace
 
+void CreateReception(HWND mainWindow) {
+    Queue = std::make_shared<HandOffQueue>(
+        kQueueCapacityBytes, [mainWindow] { PostMessageA(mainWindow, kMessagesWaiting, 0, 0); });
+    Owner = std::make_unique<reception::ListenerOwner>(reception::ReceptionContext{mainWindow, ResourceModule, Queue});
+}
+
+HandOffQueue* WaitingMessages() { return Queue.get(); }
+
 void StartListeners() {
-    MailslotThread = CreateThread(nullptr, kListenerStackSize, MailslotListenerThread, MainWindow, 0, nullptr);
+    if (Owner) Owner->StartMessengerListeners();
 }
 
 void StopListeners() {
-    MailslotListener* listener =
-        MailslotThread != nullptr ? WaitForPublishedListener(MailslotThread, kStopBoundMs) : nullptr;
-    if (listener != nullptr && MailslotThread != nullptr) {
-        listener->Stop();
-        if (WaitWhilePumping(MailslotThread, kStopBoundMs)) {
-            delete ActiveMailslotListener.exchange(nullptr);
-        }
-        // A thread still running after the bound keeps its object; the process ends anyway.
-    }
-    if (MailslotThread != nullptr) {
-        CloseHandle(MailslotThread);
-        MailslotThread = nullptr;
-    }
+    if (Owner) Owner->StopMessengerListeners();
+}
+
+void StartNetworkListeners(HWND mainWindow) {
+    if (Owner) Owner->StartNetworkListeners();
+    mail::StartMailSchedule(mainWindow);
+}
+
+void StopNetworkListeners(HWND mainWindow) {
+    if (Owner) Owner->StopNetworkListeners();
+    mail::StopMailSchedule(mainWindow);
+}
+
+void FinishReception() {
+    Owner.reset();  // stops whatever still runs
+    if (!Queue) return;
+    Queue->Close();
+    StoreWaitingMessagesQuietly(*Queue);
 }
 
 }  // namespace tavik::shell

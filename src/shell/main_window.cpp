@@ -1,24 +1,29 @@
 #include "shell/main_window.h"
 
-#include <winsock2.h>
+#include <memory>
 
+#include "core/net/socket_layer.h"
 #include "core/settings/settings_store.h"
-#include "mail/mail_hooks.h"
+#include "mail/email_program.h"
+#include "mail/mail_schedule.h"
+#include "mail/mail_tray_icons.h"
 #include "options/options_sheet.h"
-#include "reception/network_listeners.h"
 #include "resource_ids.h"
 #include "shell/fonts.h"
 #include "shell/help.h"
+#include "shell/history_view.h"
+#include "shell/listeners.h"
+#include "shell/message_text_box.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
 #include "shell/tray_menus.h"
-#include "store/history_view.h"
+#include "window_messages.h"
 
 namespace tavik::shell {
 namespace {
 
-bool socketsStarted = false;
+std::unique_ptr<net::SocketLibrary> sockets;
 bool tornDown = false;
 const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
@@ -36,14 +41,15 @@ void InitialiseWindow(HWND window) {
     FitLayout(window, withOptions);
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(TrayIcon));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(TrayIcon));
+    AttachMessageTextBox(window);
     StartArrivalClock();
+    CreateReception(window);
 
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 0), &data) != 0) {
+    sockets = std::make_unique<net::SocketLibrary>();
+    if (!sockets->Ready()) {
+        sockets.reset();
         ShowErrorBox(window, LoadResourceString(IDS_SOCKETS_FAILED));
-        WSACleanup();
     } else {
-        socketsStarted = true;
         StartNetworkListeners(window);
     }
     InitTrayRecord(window);
@@ -69,13 +75,7 @@ INT_PTR Close(HWND window) {
         PostSystemCommand(window, SC_MINIMIZE);
         return TRUE;
     }
-    std::string question = LoadResourceString(IDS_EXIT_QUESTION);
-    std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-    if (MessageBoxA(window, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
-        IDYES) {
-        return TRUE;
-    }
-    DestroyWindow(window);
+    if (AskYesNo(window, IDS_EXIT_QUESTION)) DestroyWindow(window);
     return TRUE;
 }
 
@@ -109,14 +109,14 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
     case CMD_OLDER: ShowOlderMessage(window); break;
     case CMD_NEWER: ShowNewerMessage(window); break;
     case CMD_DELETE: DeleteCurrentMessage(window); break;
-    case CMD_OPTIONS: OpenOptionsSheet(window); break;
+    case CMD_OPTIONS: options::OpenOptionsSheet(window); break;
     case CMD_ABOUT: ShowAbout(); break;
     case CMD_RESTORE_DELETED: RestoreDeletedMessage(window); break;
     case CMD_OPEN: PostSystemCommand(window, SC_RESTORE); break;
-    case CMD_CHECK_MAIL_NOW: OpenCheckNowDialog(window); break;
+    case CMD_CHECK_MAIL_NOW: mail::OpenCheckNowDialog(window); break;
     case CMD_EXIT: Exit(window, wParam); break;
-    case CMD_LAUNCH_EMAIL: LaunchEmailProgram(window); break;
-    case CMD_DISMISS_MAIL: RemoveMailIcons(window); break;
+    case CMD_LAUNCH_EMAIL: mail::LaunchEmailProgram(window); break;
+    case CMD_DISMISS_MAIL: mail::RemoveMailIcons(window); break;
     case CMD_FONT_SMALLER: ChangeFontSize(window, false); break;
     case CMD_FONT_LARGER: ChangeFontSize(window, true); break;
     case CMD_OLDEST: ShowOldestMessage(window); break;
@@ -138,7 +138,7 @@ INT_PTR OnSystemCommand(HWND window, WPARAM command) {
 }
 
 void OnPowerEvent(HWND window, WPARAM event) {
-    if (!socketsStarted) return;
+    if (!sockets) return;
     if (event == PBT_APMSUSPEND) {
         StopNetworkListeners(window);
     } else if (event == PBT_APMRESUMECRITICAL || event == PBT_APMRESUMESUSPEND) {
@@ -148,7 +148,7 @@ void OnPowerEvent(HWND window, WPARAM event) {
 
 }  // namespace
 
-bool SocketsStarted() { return socketsStarted; }
+void ReleaseSockets() { sockets.reset(); }
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ApplyCopyButtonRule();
@@ -157,7 +157,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, wParam);
     case WM_SYSCOMMAND: return OnSystemCommand(window, wParam);
     case WM_TIMER:
-        if (wParam == kMailTimer) StartMailCheck(window);
+        if (wParam == kMailCheckTimer) mail::StartMailCheck(window);
         return 0;
     case WM_POWERBROADCAST: OnPowerEvent(window, wParam); return 0;
     case WM_HOTKEY:
@@ -172,10 +172,15 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_DESTROY:
     case WM_ENDSESSION: TearDown(window); return 0;
-    case kIncomingMessage:
-        return StoreIncomingMessage(window, wParam, reinterpret_cast<const IncomingMessage*>(lParam));
+    case kMessagesWaiting:
+        // After teardown what waits is stored at shut-down, without showing it.
+        if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
+        return TRUE;
     case kMessageIconEvent: return OnMessageIconEvent(window, lParam);
-    case kMailIconEvent: return OnMailIconEvent(window, lParam);
+    case kMailIconEvent:
+        mail::OnMailIconEvent(window, ResourceModule, lParam);
+        TrimWorkingSet();
+        return TRUE;
     default:
         if (message == taskbarCreated && taskbarCreated != 0) ReAddTrayIcon();
         return 0;

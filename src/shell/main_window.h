@@ -5,15 +5,9 @@
 
 namespace tavik::shell {
 
-constexpr UINT kIncomingMessage = WM_USER + 1;     // a received message: priority, IncomingMessage*
-constexpr UINT kMessageIconEvent = WM_USER + 2;    // mouse events on the message tray icon
-constexpr UINT kMailIconEvent = WM_USER + 3;       // mouse events on the mail tray icons
-constexpr UINT_PTR kMailTimer = 1;
-constexpr int kRestoreHotKeyId = 1;
-
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Whether the socket library started at window initialisation (released at shut-down).
-bool SocketsStarted();
+// Ends the socket library that the main window started, once the listeners are stopped.
+void ReleaseSockets();
 
 }  // namespace tavik::shell

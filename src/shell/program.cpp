@@ -1,7 +1,5 @@
 #include "shell/program.h"
 
-#include <winsock2.h>
-
 #include <cstring>
 #include <optional>
 
@@ -10,11 +8,14 @@
 #include "core/settings/settings_writers.h"
 #include "resource_ids.h"
 #include "shell/fonts.h"
+#include "shell/history_view.h"
+#include "shell/listeners.h"
 #include "shell/main_window.h"
 #include "shell/registry_settings.h"
 #include "shell/shell_state.h"
 #include "shell/tray_icon.h"
-#include "store/history_view.h"
+#include "win/scoped_handles.h"
+#include "window_messages.h"
 
 namespace tavik::shell {
 namespace {
@@ -70,23 +71,22 @@ void RunMessageLoop(HACCEL accelerators) {
 
 void ShutDown() {
     StopListeners();
+    FinishReception();
     UnregisterHotKey(MainWindow, kRestoreHotKeyId);
     StopBlink();
-    DeleteCriticalSection(&TrayLock);
     ReleaseFonts();
     ReleaseHistory();
     SaveProcessSettingsAtExit();
     EmptyTrash();
-    if (SocketsStarted()) WSACleanup();
-    FreeLibrary(ResourceModule);
-    ResourceModule = nullptr;
+    ReleaseSockets();
     ActivateNextWindow();
 }
 
 }  // namespace
 
 int RunProgram(HINSTANCE instance, int showCommand) {
-    ResourceModule = LoadLibraryA(".\\TavikRes.dll");
+    win::Library resources(LoadLibraryA(".\\TavikRes.dll"));
+    ResourceModule = resources.Get();
     if (ResourceModule == nullptr) {
         MessageBoxA(nullptr, "Unable to load TavikRes.dll.\r\nPlease, reinstall Quorlex Tavik.", kProgramCaption,
                     MB_ICONHAND);
@@ -95,15 +95,10 @@ int RunProgram(HINSTANCE instance, int showCommand) {
 
     RegistrySettingsSink instanceKey(SettingsKeyAccess::kOpenFullAccess);
     bool keyOpen = instanceKey.Open();
-    if (keyOpen && RestoreRunningInstance(instanceKey)) {
-        instanceKey.Close();
-        FreeLibrary(ResourceModule);
-        return 0;
-    }
+    if (keyOpen && RestoreRunningInstance(instanceKey)) return 0;
 
     TrayIcon = LoadIconA(instance, "IDI_A_TAVIK");
     AppInstance = instance;
-    InitializeCriticalSection(&TrayLock);
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
 
     LoadProcessSettings();
@@ -115,9 +110,6 @@ int RunProgram(HINSTANCE instance, int showCommand) {
         // A resource module without the main window cannot run: say so and end like a missing module.
         MessageBoxA(nullptr, "Unable to load the main window from TavikRes.dll.\r\nPlease, reinstall Quorlex Tavik.",
                     kProgramCaption, MB_ICONHAND);
-        instanceKey.Close();
-        DeleteCriticalSection(&TrayLock);
-        FreeLibrary(ResourceModule);
         return -1;
     }
 
@@ -136,6 +128,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
 
     RunMessageLoop(accelerators);
     ShutDown();
+    ResourceModule = nullptr;  // freed with resources
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "core/settings/settings_sink.h"
 #include "core/settings/settings_source.h"
 #include "core/settings/settings_writers.h"
+#include "win/registry_key.h"
 
 namespace tavik::shell {
 
@@ -22,9 +23,6 @@ inline constexpr const char* kShellFoldersKeyPath =
 class RegistrySettingsSource final : public SettingsSource {
 public:
     explicit RegistrySettingsSource(std::string keyPath = kSettingsKeyPath);
-    ~RegistrySettingsSource() override;
-    RegistrySettingsSource(const RegistrySettingsSource&) = delete;
-    RegistrySettingsSource& operator=(const RegistrySettingsSource&) = delete;
 
     bool Open() override;
     void Close() override;
@@ -34,7 +32,7 @@ public:
 
 private:
     std::string keyPath;
-    HKEY key = nullptr;
+    win::RegistryKey key;
 };
 
 // The "AppData" value of the user's Shell Folders key, and CreateDirectoryA.
@@ -58,9 +56,6 @@ enum class SettingsKeyAccess {
 class RegistrySettingsSink final : public SettingsSink {
 public:
     explicit RegistrySettingsSink(SettingsKeyAccess access, std::string keyPath = kSettingsKeyPath);
-    ~RegistrySettingsSink() override;
-    RegistrySettingsSink(const RegistrySettingsSink&) = delete;
-    RegistrySettingsSink& operator=(const RegistrySettingsSink&) = delete;
 
     bool Open() override;
     void Close() override;
@@ -74,7 +69,7 @@ public:
 private:
     SettingsKeyAccess access;
     std::string keyPath;
-    HKEY key = nullptr;
+    win::RegistryKey key;
 };
 
 // Start-up: reads the settings key and the data folder into ProcessSettings().

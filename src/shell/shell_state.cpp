@@ -2,9 +2,8 @@
 
 #include <psapi.h>
 
-#include <vector>
-
 #include "resource_ids.h"
+#include "win/resource_text.h"
 
 namespace tavik::shell {
 
@@ -12,19 +11,18 @@ HINSTANCE ResourceModule = nullptr;
 HINSTANCE AppInstance = nullptr;
 HWND MainWindow = nullptr;
 HICON TrayIcon = nullptr;
-CRITICAL_SECTION TrayLock;
+win::CriticalSection TrayLock;
 
 std::string LoadResourceString(UINT id, int bufferSize) {
-    if (bufferSize < 1) return {};
-    std::vector<char> buffer(static_cast<size_t>(bufferSize), '\0');
-    int length = LoadStringA(ResourceModule, id, buffer.data(), bufferSize);
-    if (length <= 0) return {};
-    return std::string(buffer.data(), static_cast<size_t>(length));
+    return win::LoadResourceString(ResourceModule, id, bufferSize);
 }
 
 void ShowErrorBox(HWND owner, const std::string& text) {
-    std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-    MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONHAND);
+    win::ShowStopBox(owner, LoadResourceString(IDS_PROGRAM_NAME), text);
+}
+
+bool AskYesNo(HWND owner, UINT questionId) {
+    return win::AskYesNo(owner, LoadResourceString(IDS_PROGRAM_NAME), LoadResourceString(questionId));
 }
 
 void TrimWorkingSet() {

@@ -53,7 +53,7 @@ HWND CreateToolbar(HWND mainWindow, bool withOptions) {
                                    mainWindow, nullptr, AppInstance, nullptr);
     if (toolbar == nullptr) return nullptr;
     Toolbar = toolbar;
-    SendMessageA(toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont), TRUE);
+    SendMessageA(toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), TRUE);
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     TBADDBITMAP bitmap{AppInstance, IDB_TOOLBAR};
     SendMessageA(toolbar, TB_ADDBITMAP, kImageCount, reinterpret_cast<LPARAM>(&bitmap));

@@ -7,20 +7,22 @@
 
 #include "core/shell/status_text.h"
 #include "resource_ids.h"
+#include "shell/history_view.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
-#include "store/history_view.h"
+#include "win/notify_icon.h"
+#include "win/scoped_handles.h"
+#include "window_messages.h"
 
 namespace tavik::shell {
 namespace {
 
-constexpr UINT kMessageIconCallback = WM_USER + 2;
 constexpr DWORD kBlinkPhaseMs = 300;
 constexpr int kBlinkCount = 8;
 
-NOTIFYICONDATAA TrayRecord{};
-HANDLE BlinkThread = nullptr;
-HANDLE BlinkStopEvent = nullptr;
+NOTIFYICONDATAA TrayRecord{};  // shared with the blink thread under TrayLock
+win::KernelHandle BlinkThread;
+win::KernelHandle BlinkStopEvent;
 std::atomic<bool> BlinkRunning{false};
 
 void PassToShell(DWORD action) {
@@ -62,21 +64,29 @@ HICON MakeBlankIcon() {
     return CreateIcon(AppInstance, kSize, kSize, 1, 1, andMask, xorMask);
 }
 
+// Shows icon in the tray; the lock covers the record change and the shell call, nothing more.
+void ShowTrayIcon(HICON icon) {
+    win::CriticalSectionLock lock(TrayLock);
+    TrayRecord.hIcon = icon;
+    PassToShell(NIM_MODIFY);
+}
+
+bool StopAsked(DWORD waitMs) { return WaitForSingleObject(BlinkStopEvent.Get(), waitMs) == WAIT_OBJECT_0; }
+
 DWORD WINAPI BlinkProc(LPVOID) {
-    HICON blank = MakeBlankIcon();
+    win::Icon blank(MakeBlankIcon());
     for (int i = 0; i < kBlinkCount; ++i) {
-        if (WaitForSingleObject(BlinkStopEvent, kBlinkPhaseMs) == WAIT_OBJECT_0) break;
-        EnterCriticalSection(&TrayLock);
-        HICON shown = TrayRecord.hIcon;
-        TrayRecord.hIcon = blank;
-        PassToShell(NIM_MODIFY);
-        bool stopping = WaitForSingleObject(BlinkStopEvent, kBlinkPhaseMs) == WAIT_OBJECT_0;
-        TrayRecord.hIcon = shown;
-        PassToShell(NIM_MODIFY);
-        LeaveCriticalSection(&TrayLock);
+        if (StopAsked(kBlinkPhaseMs)) break;
+        ShowTrayIcon(blank.Get());
+        bool stopping = StopAsked(kBlinkPhaseMs);
+        // The count may have changed meanwhile: put back the icon of now, not the one taken away.
+        {
+            win::CriticalSectionLock lock(TrayLock);
+            TrayRecord.hIcon = TrayIcon;
+            PassToShell(NIM_MODIFY);
+        }
         if (stopping) break;
     }
-    if (blank != nullptr) DestroyIcon(blank);
     BlinkRunning = false;
     return 0;
 }
@@ -89,7 +99,7 @@ void InitTrayRecord(HWND mainWindow) {
     TrayRecord.hWnd = mainWindow;
     TrayRecord.uID = TRAY_ID_MESSAGES;
     TrayRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    TrayRecord.uCallbackMessage = kMessageIconCallback;
+    TrayRecord.uCallbackMessage = kMessageIconEvent;
     TrayRecord.hIcon = TrayIcon;
 }
 
@@ -102,14 +112,14 @@ void RefreshStatus(HWND mainWindow) {
                       LoadResourceString(IDS_TIP_MANY), LoadResourceString(IDS_TIP_ONE),
                       LoadResourceString(IDS_TITLE_POSITION)};
     StatusView view = DescribeStatus(texts, status.currentPosition, status.count);
-    if (HICON icon = LoadIconA(AppInstance, view.iconName.c_str())) TrayIcon = icon;
     SetWindowTextA(mainWindow, view.title.c_str());
-    lstrcpynA(TrayRecord.szTip, view.tip.c_str(), sizeof TrayRecord.szTip);
-
-    EnterCriticalSection(&TrayLock);
-    TrayRecord.hIcon = TrayIcon;
-    if (!Shell_NotifyIconA(NIM_MODIFY, &TrayRecord)) Shell_NotifyIconA(NIM_ADD, &TrayRecord);
-    LeaveCriticalSection(&TrayLock);
+    {
+        win::CriticalSectionLock lock(TrayLock);
+        if (HICON icon = LoadIconA(AppInstance, view.iconName.c_str())) TrayIcon = icon;
+        lstrcpynA(TrayRecord.szTip, view.tip.c_str(), sizeof TrayRecord.szTip);
+        TrayRecord.hIcon = TrayIcon;
+        if (!Shell_NotifyIconA(NIM_MODIFY, &TrayRecord)) Shell_NotifyIconA(NIM_ADD, &TrayRecord);
+    }
 
     EnableToolbarButton(CMD_OLDER, status.currentPosition > 1 && status.count > 0);
     EnableToolbarButton(CMD_NEWER, status.currentPosition < status.count);
@@ -118,21 +128,13 @@ void RefreshStatus(HWND mainWindow) {
 }
 
 void ReAddTrayIcon() {
-    EnterCriticalSection(&TrayLock);
+    win::CriticalSectionLock lock(TrayLock);
     TrayRecord.hIcon = TrayIcon;
     Shell_NotifyIconA(NIM_ADD, &TrayRecord);
-    LeaveCriticalSection(&TrayLock);
 }
 
 void RemoveTrayIcons(HWND mainWindow) {
-    for (UINT id : {static_cast<UINT>(TRAY_ID_MESSAGES), static_cast<UINT>(TRAY_ID_MAIL_ERROR),
-                    static_cast<UINT>(TRAY_ID_NEW_MAIL)}) {
-        NOTIFYICONDATAA record{};
-        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        record.hWnd = mainWindow;
-        record.uID = id;
-        Shell_NotifyIconA(NIM_DELETE, &record);
-    }
+    win::DeleteNotifyIcons(mainWindow, {TRAY_ID_MESSAGES, TRAY_ID_MAIL_ERROR, TRAY_ID_NEW_MAIL});
 }
 
 void HideToTray(HWND mainWindow) {
@@ -151,27 +153,19 @@ void RestoreFromTray(HWND mainWindow) {
 
 void StartBlink() {
     if (BlinkRunning) return;
-    if (BlinkStopEvent == nullptr) BlinkStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (BlinkThread != nullptr) {
-        CloseHandle(BlinkThread);
-        BlinkThread = nullptr;
-    }
+    if (!BlinkStopEvent) BlinkStopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     BlinkRunning = true;
-    BlinkThread = CreateThread(nullptr, 0, BlinkProc, nullptr, 0, nullptr);
-    if (BlinkThread == nullptr) BlinkRunning = false;
+    BlinkThread.Reset(CreateThread(nullptr, 0, BlinkProc, nullptr, 0, nullptr));
+    if (!BlinkThread) BlinkRunning = false;
 }
 
 void StopBlink() {
-    if (BlinkThread != nullptr) {
-        SetEvent(BlinkStopEvent);
-        WaitForSingleObject(BlinkThread, INFINITE);
-        CloseHandle(BlinkThread);
-        BlinkThread = nullptr;
+    if (BlinkThread) {
+        SetEvent(BlinkStopEvent.Get());
+        WaitForSingleObject(BlinkThread.Get(), INFINITE);
+        BlinkThread.Reset();
     }
-    if (BlinkStopEvent != nullptr) {
-        CloseHandle(BlinkStopEvent);
-        BlinkStopEvent = nullptr;
-    }
+    BlinkStopEvent.Reset();
 }
 
 }  // namespace tavik::shell

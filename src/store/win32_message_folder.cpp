@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "win/scoped_handles.h"
+
 namespace tavik::store {
 namespace {
 
@@ -17,25 +19,6 @@ bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
     return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
                       [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
 }
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    bool Close() {
-        if (!valid()) return true;
-        const bool closed = CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -53,24 +36,23 @@ std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder,
     std::vector<FolderFile> found;
     const std::string pattern = folder + "*" + std::string(suffix);
     WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return found;
+    win::FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    if (!search) return found;
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
         // The search also matches short 8.3 names ("*.qms" finds "a.qmsx"): keep real matches.
         if (!EndsWithNoCase(data.cFileName, suffix)) continue;
         found.push_back({data.cFileName, static_cast<std::uint32_t>(data.nFileSizeLow)});
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &data));
     return found;
 }
 
 std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path, std::size_t maxBytes) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return std::nullopt;
+    if (!file.Valid()) return std::nullopt;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;
     const std::size_t want = static_cast<std::size_t>(
         std::min<unsigned long long>(static_cast<unsigned long long>(size.QuadPart), maxBytes));
     std::string bytes(want, '\0');
@@ -78,7 +60,7 @@ std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path
     while (got < want) {
         const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(want - got, kChunk));
         DWORD read = 0;
-        if (!ReadFile(file.get(), bytes.data() + got, piece, &read, nullptr)) return std::nullopt;
+        if (!ReadFile(file.Get(), bytes.data() + got, piece, &read, nullptr)) return std::nullopt;
         if (read == 0) break;  // shorter than it was a moment ago
         got += read;
     }
@@ -91,10 +73,10 @@ bool Win32MessageFolder::WriteWhole(const std::string& path, std::string_view by
     // whole new one, never a piece. The temporary name does not end in ".qms", so the
     // history load never takes it.
     const std::string temporary = path + ".tmp";
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+    win::FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) != 0;
+    if (!file.Valid()) return false;
+    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const bool closed = file.Close();
     if (!written || !closed ||
         !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -31,15 +31,16 @@ bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view
     std::uint32_t ownPort = transport == Transport::Udp ? settings.UDPPort : settings.TCPPort;
     std::uint32_t replyPort = ReplyPort(fields->replyAddress, ownPort);
 
-    if (transport == Transport::Udp) {
+    IncomingMessage message;
+    if (transport == Transport::Udp && context.receiptSender) {
         std::string text = ReceiptText(context.receiptFormat, RecipientName(fields->text, peerAddress),
                                        context.clock.ShortDateTime(), length);
-        context.receiptSender.SendReceipt(
-            peerAddress, replyPort,
-            BuildReceipt(text, context.computerName, context.localAddress, settings.UDPPort));
+        message.onStored = [sender = context.receiptSender, peer = std::string(peerAddress), replyPort,
+                            receipt = BuildReceipt(text, context.computerName, context.localAddress,
+                                                   settings.UDPPort)] {
+            sender->SendReceipt(peer, replyPort, receipt);
+        };
     }
-
-    IncomingMessage message;
     message.sender = SenderString(fields->name, peerAddress, replyPort, ownPort, transport);
     message.text = std::move(fields->text);
     context.sink.Deliver(highPriority ? kHighPriority : kNormalPriority, message);

@@ -3,6 +3,7 @@
 // the sender's address, taken apart, answered with a receipt (UDP) and handed to the sink.
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 #include "core/net/receipt_sender.h"
@@ -21,7 +22,7 @@ struct NetworkContext {
     std::string_view localAddress;   // own address as dotted text, for the receipt
     std::string_view receiptFormat;  // %s recipient, %s date-time, %d bytes; empty: the default
     const DateTimeFormatter& clock;
-    ReceiptSender& receiptSender;
+    std::shared_ptr<ReceiptSender> receiptSender;  // kept by a receipt that waits for its message to be stored
 };
 
 // Handles one received message: data[0..length) (a TCP message ends at its first NUL),

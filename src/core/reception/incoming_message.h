@@ -2,6 +2,7 @@
 // The hand-off record of a received message: what every listener gives the main window.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tavik {
@@ -9,14 +10,17 @@ namespace tavik {
 struct IncomingMessage {
     std::string text;    // the whole text as the user sees it, ANSI code page
     std::string sender;  // the sender as the user sees it, ANSI code page
+    // Runs once the message is stored (its file written, or in the list when files are off)
+    // and never otherwise: a sender is told "delivered" only then. May be empty.
+    std::function<void()> onStored;
 };
 
 // Priority of a hand-off: 1 only for a high-priority message of the own protocol.
 constexpr std::uint32_t kNormalPriority = 0;
 constexpr std::uint32_t kHighPriority = 1;
 
-// Where listeners hand finished messages. The program implements it with a sent
-// window message; tests collect. Called on listener threads; returns when taken.
+// Where listeners hand finished messages. The program queues them for the user-interface
+// thread; tests collect. Called on listener threads; returns when taken.
 class MessageSink {
 public:
     virtual ~MessageSink() = default;

@@ -23,9 +23,13 @@ struct Delivered {
 class CollectingSink final : public MessageSink {
 public:
     void Deliver(std::uint32_t priority, const IncomingMessage& message) override {
-        std::lock_guard lock(mutex_);
-        delivered_.push_back({priority, message});
-        changed_.notify_all();
+        {
+            std::lock_guard lock(mutex_);
+            delivered_.push_back({priority, message});
+            changed_.notify_all();
+        }
+        // Collecting stands for storing.
+        if (message.onStored) message.onStored();
     }
 
     std::vector<Delivered> All() const {

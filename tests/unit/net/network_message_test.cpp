@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "net_test_support.h"
 
@@ -35,7 +36,7 @@ protected:
     std::string receiptFormat;
     CollectingSink sink;
     FixedClock clock;
-    RecordingReceiptSender receipts;
+    std::shared_ptr<RecordingReceiptSender> receipts = std::make_shared<RecordingReceiptSender>();
 };
 
 TEST_F(NetworkMessageTest, UdpMessageIsDeliveredAndAnsweredWithAReceipt) {
@@ -46,13 +47,28 @@ TEST_F(NetworkMessageTest, UdpMessageIsDeliveredAndAnsweredWithAReceipt) {
     EXPECT_EQ(delivered[0].priority, kNormalPriority);
     EXPECT_EQ(delivered[0].message.text, "Hello");
     EXPECT_EQ(delivered[0].message.sender, "PC1/10.0.0.5:u");
-    auto sent = receipts.Sent();
+    auto sent = receipts->Sent();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].peerAddress, "10.0.0.5");
     EXPECT_EQ(sent[0].port, 7778u);
     EXPECT_EQ(sent[0].datagram, "NOTIFY_MESSAGE\0#0Message to 10.0.0.5 delivered on 12/3/2024, 10:15 AM ("s +
                                     std::to_string(datagram.size()) +
                                     " bytes)\0#1RECEIVER\0#2\0#30\0#4\0#510.0.0.1:7778u\0#6\0#7\0#8\0#9\0"s);
+}
+
+TEST_F(NetworkMessageTest, TheReceiptWaitsUntilTheMessageIsStored) {
+    struct HoldingSink final : MessageSink {
+        void Deliver(std::uint32_t, const IncomingMessage& message) override { held.push_back(message); }
+        std::vector<IncomingMessage> held;
+    } holding;
+    NetworkContext context{settings, holding, "RECEIVER", "10.0.0.1", receiptFormat, clock, receipts};
+    std::string datagram = Datagram("Hello", "PC1", "0", "10.0.0.5:7778u");
+    ASSERT_TRUE(HandleNetworkMessage(datagram.c_str(), datagram.size(), "10.0.0.5", Transport::Udp, context));
+    EXPECT_TRUE(receipts->Sent().empty()) << "taken is not stored";
+    ASSERT_EQ(holding.held.size(), 1u);
+    ASSERT_TRUE(holding.held[0].onStored);
+    holding.held[0].onStored();
+    EXPECT_EQ(receipts->Sent().size(), 1u);
 }
 
 TEST_F(NetworkMessageTest, UdpReplyPortDecidesReceiptTargetAndSender) {
@@ -65,7 +81,7 @@ TEST_F(NetworkMessageTest, UdpReplyPortDecidesReceiptTargetAndSender) {
     EXPECT_EQ(delivered[0].message.sender, "PC1/10.0.0.5:900u");
     EXPECT_EQ(delivered[1].message.sender, "10.0.0.5:u");
     EXPECT_EQ(delivered[2].message.sender, "PC2/10.0.0.7:u");
-    auto sent = receipts.Sent();
+    auto sent = receipts->Sent();
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[0].port, 900u);
     EXPECT_EQ(sent[1].port, 7778u);
@@ -77,7 +93,7 @@ TEST_F(NetworkMessageTest, ReceiptNamesTheRecipientAndUsesTheConfiguredText) {
     receiptFormat = "%s|%s|%d";
     std::string datagram = Datagram("Message from A to BOB.\r\ntext", "PC1", "0", "");
     EXPECT_TRUE(Handle(datagram, "10.0.0.5", Transport::Udp));
-    auto sent = receipts.Sent();
+    auto sent = receipts->Sent();
     ASSERT_EQ(sent.size(), 1u);
     std::string expected = "\0#0BOB|12/3/2024, 10:15 AM|"s + std::to_string(datagram.size()) + "\0#1"s;
     EXPECT_NE(sent[0].datagram.find(expected), std::string::npos);
@@ -93,7 +109,7 @@ TEST_F(NetworkMessageTest, TcpMessageIsDeliveredWithoutReceipt) {
     EXPECT_EQ(delivered[0].priority, kNormalPriority);
     // TCP compares with the TCP port: the UDP port number is "another" port here.
     EXPECT_EQ(delivered[1].message.sender, "PC1/10.0.0.6:7778");
-    EXPECT_TRUE(receipts.Sent().empty());
+    EXPECT_TRUE(receipts->Sent().empty());
 }
 
 TEST_F(NetworkMessageTest, TcpMessageEndsAtItsFirstNul) {
@@ -113,7 +129,7 @@ TEST_F(NetworkMessageTest, BadFramingIsDroppedWithoutReceipt) {
     EXPECT_FALSE(Handle("/$0Hi/$1PC1/$2/$30/$4/$5/$6/$7", "10.0.0.6", Transport::Udp));
     EXPECT_FALSE(Handle(Datagram("Hello", "PC1", "0", ""), "10.0.0.5", Transport::Tcp));
     EXPECT_TRUE(sink.All().empty());
-    EXPECT_TRUE(receipts.Sent().empty());
+    EXPECT_TRUE(receipts->Sent().empty());
 }
 
 TEST_F(NetworkMessageTest, ReceiptsFromOtherReceiversAreIgnored) {
@@ -122,7 +138,7 @@ TEST_F(NetworkMessageTest, ReceiptsFromOtherReceiversAreIgnored) {
     EXPECT_FALSE(Handle(receipt, "10.0.0.5", Transport::Udp));
     EXPECT_FALSE(Handle("NOTIFY_MESSAGE/$0Hi/$1PC1/$2/$30/$4/$5/$6/$7", "10.0.0.6", Transport::Tcp));
     EXPECT_TRUE(sink.All().empty());
-    EXPECT_TRUE(receipts.Sent().empty());
+    EXPECT_TRUE(receipts->Sent().empty());
     // Only the exact type word at the very start counts.
     EXPECT_TRUE(Handle("NOTIFY_MESSAG\0#0x\0#1\0#2\0#3\0#4\0#5\0#6"s, "10.0.0.5", Transport::Udp));
 }
@@ -140,14 +156,14 @@ TEST_F(NetworkMessageTest, AddressFiltersComeFirstAndTheDenyListWins) {
     settings.DontRecvMess = "PC1";
     EXPECT_TRUE(Handle(datagram, "10.0.0.5", Transport::Udp));
     EXPECT_EQ(sink.All().size(), 3u);
-    EXPECT_EQ(receipts.Sent().size(), 2u) << "a refused message gets no receipt";
+    EXPECT_EQ(receipts->Sent().size(), 2u) << "a refused message gets no receipt";
 }
 
 TEST_F(NetworkMessageTest, HighPriorityNeedsAnAddressOnTheList) {
     settings.HigthPriorMess = "10.0.0.9";
     EXPECT_FALSE(Handle(Datagram("Urgent", "PC1", "1", ""), "10.0.0.5", Transport::Udp));
     EXPECT_FALSE(Handle("/$0Urgent/$1PC1/$2/$31/$4/$5/$6/$7", "10.0.0.5", Transport::Tcp));
-    EXPECT_TRUE(receipts.Sent().empty()) << "refused before the receipt";
+    EXPECT_TRUE(receipts->Sent().empty()) << "refused before the receipt";
     EXPECT_TRUE(Handle(Datagram("Urgent", "PC1", "1", ""), "10.0.0.9", Transport::Udp));
     EXPECT_TRUE(Handle("/$0Urgent/$1PC1/$2/$31/$4/$5/$6/$7", "10.0.0.9", Transport::Tcp));
     // Any other flag byte is a normal message from anyone.

@@ -1,7 +1,6 @@
 #include "collecting_window.h"
 
-#include "core/reception/incoming_message.h"
-#include "reception/window_message_sink.h"
+#include "window_messages.h"
 
 namespace tavik::testing {
 
@@ -9,7 +8,9 @@ namespace {
 constexpr const char* kClassName = "TavikReceptionTestWindow";
 }
 
-CollectingWindow::CollectingWindow() {
+CollectingWindow::CollectingWindow()
+    : queue(std::make_shared<HandOffQueue>(1u << 20, [this] { PostMessageA(window, kMessagesWaiting, 0, 0); })),
+      sink(queue) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &CollectingWindow::WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -28,11 +29,15 @@ LRESULT CALLBACK CollectingWindow::WindowProc(HWND window, UINT message, WPARAM 
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    if (message == kIncomingMessageWindowMessage) {
+    if (message == kMessagesWaiting) {
         auto* self = reinterpret_cast<CollectingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        const auto* incoming = reinterpret_cast<const IncomingMessage*>(lParam);
-        self->received.push_back({wParam, incoming->text, incoming->sender, GetTickCount64()});
-        ReplyMessage(0);
+        bool moreLeft = false;
+        for (HandOff& handOff : self->queue->Take(16, moreLeft)) {
+            self->received.push_back(
+                {handOff.priority, handOff.message.text, handOff.message.sender, GetTickCount64()});
+            if (handOff.message.onStored) handOff.message.onStored();
+        }
+        if (moreLeft) PostMessageA(window, kMessagesWaiting, 0, 0);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -1,13 +1,16 @@
 #pragma once
-// A hidden window that takes the main window's part for reception tests: it copies every
-// handed-over message, releases the sender with ReplyMessage, and records when it came.
+// A hidden window that takes the main window's part for reception tests: listeners push onto
+// its hand-off queue, whose wake-up it gets posted; it takes what waits and records when it came.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "core/reception/hand_off_queue.h"
 
 namespace tavik::testing {
 
@@ -26,6 +29,9 @@ public:
     CollectingWindow& operator=(const CollectingWindow&) = delete;
 
     HWND Handle() const { return window; }
+    const std::shared_ptr<HandOffQueue>& Queue() const { return queue; }
+    // A sink for listeners: pushes onto the queue.
+    MessageSink& Sink() { return sink; }
     const std::vector<ReceivedMessage>& Received() const { return received; }
 
     // Dispatches this thread's messages until done() holds or timeoutMs passes; returns done().
@@ -36,6 +42,8 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window = nullptr;
+    std::shared_ptr<HandOffQueue> queue;
+    QueueMessageSink sink;
     std::vector<ReceivedMessage> received;
 };
 

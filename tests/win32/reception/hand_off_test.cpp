@@ -1,5 +1,5 @@
-// The pieces the listeners hand messages through: the window-message sink and the system
-// OEM-to-ANSI conversion.
+// The pieces the listeners hand messages through: the hand-off queue's posted wake-up to a
+// window, and the system OEM-to-ANSI conversion.
 
 #include <gtest/gtest.h>
 
@@ -9,29 +9,38 @@
 
 #include "collecting_window.h"
 #include "reception/ansi_code_page.h"
-#include "reception/window_message_sink.h"
 
-namespace tavik {
+namespace tavik::reception {
 namespace {
 
-TEST(WindowMessageSinkTest, SendsPriorityAndRecordFromAnotherThread) {
+TEST(HandOffToWindowTest, MessagesPushedOnOtherThreadsReachTheWindowInOrder) {
     testing::CollectingWindow window;
-    std::atomic<int> returned{0};
-    std::thread sender([&] {
-        WindowMessageSink sink(window.Handle());
-        sink.Deliver(kHighPriority, IncomingMessage{"urgent text", "PC9/10.0.0.9"});
-        ++returned;
-        sink.Deliver(kNormalPriority, IncomingMessage{"plain", "PC9"});
-        ++returned;
-    });
-    ASSERT_TRUE(window.PumpUntil([&] { return returned.load() == 2; }));
-    sender.join();
-    ASSERT_EQ(window.Received().size(), 2u);
-    EXPECT_EQ(window.Received()[0].priority, 1u);
-    EXPECT_EQ(window.Received()[0].text, "urgent text");
-    EXPECT_EQ(window.Received()[0].sender, "PC9/10.0.0.9");
-    EXPECT_EQ(window.Received()[1].priority, 0u);
-    EXPECT_EQ(window.Received()[1].sender, "PC9");
+    std::atomic<int> stored{0};
+    constexpr int kPerThread = 200;
+    auto push = [&](std::uint32_t priority, const std::string& sender) {
+        for (int i = 0; i < kPerThread; ++i) {
+            IncomingMessage message{std::to_string(i), sender, [&] { ++stored; }};
+            ASSERT_TRUE(window.Queue()->Push(priority, std::move(message)));
+        }
+    };
+    std::thread first(push, kHighPriority, "PC9/10.0.0.9");
+    std::thread second(push, kNormalPriority, "PC8");
+    ASSERT_TRUE(window.WaitForCount(2 * kPerThread));
+    first.join();
+    second.join();
+    int nextOfFirst = 0, nextOfSecond = 0;
+    for (const auto& message : window.Received()) {
+        if (message.sender == "PC9/10.0.0.9") {
+            EXPECT_EQ(message.priority, 1u);
+            EXPECT_EQ(message.text, std::to_string(nextOfFirst++));
+        } else {
+            EXPECT_EQ(message.priority, 0u);
+            EXPECT_EQ(message.text, std::to_string(nextOfSecond++));
+        }
+    }
+    EXPECT_EQ(nextOfFirst, kPerThread);
+    EXPECT_EQ(nextOfSecond, kPerThread);
+    EXPECT_EQ(stored.load(), 2 * kPerThread);
 }
 
 TEST(AnsiCodePageTest, KeepsLengthAndAsciiAndConvertsOemLetters) {
@@ -55,4 +64,4 @@ TEST(AnsiCodePageTest, KeepsLengthAndAsciiAndConvertsOemLetters) {
 }
 
 }  // namespace
-}  // namespace tavik
+}  // namespace tavik::reception

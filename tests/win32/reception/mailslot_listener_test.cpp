@@ -1,5 +1,5 @@
 // The mailslot listener end to end inside one process: datagrams written to a private
-// mailslot reach a hidden window as handed-over messages.
+// mailslot reach a hidden window through the hand-off queue.
 
 #include "reception/mailslot_listener.h"
 
@@ -12,8 +12,9 @@
 
 #include "collecting_window.h"
 #include "core/settings/settings_store.h"
+#include "reception/mailslot_thread.h"
 
-namespace tavik {
+namespace tavik::reception {
 namespace {
 
 using namespace std::string_literals;
@@ -32,7 +33,7 @@ class MailslotListenerTest : public ::testing::Test {
 protected:
     void StartListener(const char* purpose) {
         slotName = testing::PrivateMailslotName(purpose);
-        listener = std::make_unique<MailslotListener>(window.Handle(), slotName);
+        listener = std::make_unique<MailslotListener>(window.Sink(), "", slotName);
         thread = std::thread([this] {
             runResult = listener->Run();
             finished = true;
@@ -89,19 +90,22 @@ TEST_F(MailslotListenerTest, DropsMalformedDatagramsAndGoesOn) {
     EXPECT_EQ(window.Received()[0].text, "Message from a to b.\r\n\r\ncde");
 }
 
-TEST_F(MailslotListenerTest, TakesOneQueuedDatagramPerPoll) {
+TEST_F(MailslotListenerTest, ReadsEveryWaitingDatagramInOrder) {
     StartListener("queued");
-    for (const char* text : {"one", "two", "three"}) {
-        ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB\0"s + text));
+    constexpr int kCount = 50;
+    for (int i = 0; i < kCount; ++i) {
+        ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB\0#"s + std::to_string(i)));
     }
-    ASSERT_TRUE(window.WaitForCount(3));
+    // A big one is read whole, at its own size.
+    const std::string big(100000, 'b');
+    ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB\0"s + big));
+    ASSERT_TRUE(window.WaitForCount(kCount + 1));
     const auto& received = window.Received();
-    EXPECT_EQ(received[0].text.substr(received[0].text.size() - 3), "one");
-    EXPECT_EQ(received[1].text.substr(received[1].text.size() - 3), "two");
-    EXPECT_EQ(received[2].text.substr(received[2].text.size() - 5), "three");
-    // A lower bound only: a loaded machine can make the gaps longer, never shorter.
-    EXPECT_GE(received[1].arrivedMs - received[0].arrivedMs, 400u);
-    EXPECT_GE(received[2].arrivedMs - received[1].arrivedMs, 400u);
+    for (int i = 0; i < kCount; ++i) {
+        const std::string mark = "#" + std::to_string(i);
+        EXPECT_EQ(received[i].text.substr(received[i].text.size() - mark.size()), mark);
+    }
+    EXPECT_EQ(received[kCount].text.substr(received[kCount].text.size() - big.size()), big);
 }
 
 TEST_F(MailslotListenerTest, ReadsTheFiltersOfTheCurrentSettings) {
@@ -128,31 +132,25 @@ TEST_F(MailslotListenerTest, ReportsTheSystemErrorWhenTheNameIsTaken) {
     const std::string name = testing::PrivateMailslotName("taken");
     HANDLE owner = CreateMailslotA(name.c_str(), 0, 0, nullptr);
     ASSERT_NE(owner, INVALID_HANDLE_VALUE);
-    MailslotListener second(window.Handle(), name);
+    MailslotListener second(window.Sink(), "", name);
     EXPECT_EQ(second.Run(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     CloseHandle(owner);
 }
 
-TEST(MailslotListenerThreadTest, PublishesItselfOnTheMessengerMailslot) {
+TEST(MailslotThreadTest, ServesTheMessengerMailslotUntilAskedToStop) {
     CollectingWindow window;
-    ASSERT_EQ(ActiveMailslotListener.load(), nullptr);
-    HANDLE thread = CreateThread(nullptr, 8192, MailslotListenerThread, window.Handle(), 0, nullptr);
+    auto thread = StartMailslotThread(ReceptionContext{window.Handle(), nullptr, window.Queue()});
     ASSERT_NE(thread, nullptr);
-    ASSERT_TRUE(window.PumpUntil([] { return ActiveMailslotListener.load() != nullptr; }));
     ASSERT_TRUE(window.PumpUntil([] { return MailslotExists(kMessengerMailslotName); }));
 
     ASSERT_TRUE(WriteDatagram(kMessengerMailslotName, "SERVER\0ALICE\0hello"s));
     ASSERT_TRUE(window.WaitForCount(1));
     EXPECT_EQ(window.Received()[0].sender, "SERVER");
 
-    ActiveMailslotListener.load()->Stop();
-    ASSERT_TRUE(window.PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }));
-    DWORD exitCode = 1;
-    GetExitCodeThread(thread, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(thread);
-    delete ActiveMailslotListener.exchange(nullptr);
+    thread->RequestStop();
+    ASSERT_TRUE(window.PumpUntil([&] { return WaitForSingleObject(thread->Finished(), 0) == WAIT_OBJECT_0; }));
+    EXPECT_FALSE(MailslotExists(kMessengerMailslotName));
 }
 
 }  // namespace
-}  // namespace tavik
+}  // namespace tavik::reception

@@ -15,6 +15,7 @@ namespace tavik {
 namespace {
 
 using namespace std::string_literals;
+using send::SendMessengerDatagramTo;
 
 class MailslotSenderTest : public ::testing::Test {
 protected:

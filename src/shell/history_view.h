@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/reception/incoming_message.h"
+#include "core/reception/hand_off_queue.h"
 
 namespace tavik::shell {
 
@@ -21,8 +21,12 @@ HistoryStatus CurrentHistoryStatus();
 void StartArrivalClock();
 void LoadStoredMessages(HWND mainWindow);
 
-// A received message on the user-interface thread; the sender is released early.
-LRESULT StoreIncomingMessage(HWND mainWindow, WPARAM priority, const IncomingMessage* message);
+// Stores a batch of the messages waiting in queue (each file first, then its sender is told),
+// shows the newest and announces the batch once. Posts itself another wake-up when more wait,
+// so the window stays responsive under a flood.
+void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue);
+// At exit: stores what still waits, shows and announces nothing.
+void StoreWaitingMessagesQuietly(HandOffQueue& queue);
 
 void ShowOlderMessage(HWND mainWindow);
 void ShowNewerMessage(HWND mainWindow);

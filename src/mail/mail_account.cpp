@@ -1,16 +1,12 @@
-#include "mail/mail_hooks.h"
+#include "mail/mail_account.h"
 
 #include "core/settings/settings_store.h"
 
-namespace tavik::shell {
+namespace tavik::mail {
 
 MailAccountView CurrentMailAccount() {
     auto settings = ProcessSettings().Current();
     return {settings->UserName, settings->IncomingMailServer, settings->EmailProgram};
 }
 
-void StartMailCheck(HWND) {}
-
-void OpenCheckNowDialog(HWND) {}
-
-}  // namespace tavik::shell
+}  // namespace tavik::mail

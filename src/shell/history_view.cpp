@@ -1,8 +1,9 @@
-#include "store/history_view.h"
+#include "shell/history_view.h"
 
 #include <mmsystem.h>
 
 #include <ctime>
+#include <optional>
 
 #include "core/settings/settings_store.h"
 #include "core/store/history_loader.h"
@@ -10,15 +11,20 @@
 #include "core/store/trash.h"
 #include "reception/system_date_time.h"
 #include "resource_ids.h"
+#include "shell/message_text_box.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
 #include "store/win32_message_folder.h"
+#include "window_messages.h"
 
 namespace tavik::shell {
 namespace {
 
 constexpr int kHeadingBufferSize = 96;
+// Messages stored per wake-up: enough to keep up with a flood, few enough that keys and
+// paints are taken between batches.
+constexpr std::size_t kBatchSize = 32;
 
 store::MessageHistory& History() {
     static store::MessageHistory history;
@@ -31,7 +37,7 @@ store::MessageFolder& Folder() {
 }
 
 void ShowTexts(HWND mainWindow, const std::string& text, const std::string& sender) {
-    SetDlgItemTextA(mainWindow, IDC_MESSAGE_TEXT, text.c_str());
+    ShowMessageText(mainWindow, text);
     SetDlgItemTextA(mainWindow, IDC_SENDER, sender.c_str());
 }
 
@@ -86,26 +92,67 @@ void LoadStoredMessages(HWND mainWindow) {
     if (result.skippedMalformed) ShowErrorBox(mainWindow, LoadResourceString(IDS_LOAD_FAILED));
 }
 
-LRESULT StoreIncomingMessage(HWND mainWindow, WPARAM priority, const IncomingMessage* message) {
+namespace {
+
+// What a batch of arrivals asks the window to do once.
+struct Announcement {
+    std::optional<store::IntakeResult> newest;
+    bool blink = false;
+    bool popUp = false;
+    bool playSound = false;
+};
+
+// Stores one message: its file first, then its sender is told it was delivered.
+void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFormats& headings,
+              Announcement& announcement) {
     try {
-        if (message == nullptr) return 1;
-        IncomingMessage copy = *message;
-        // The sender may go on as soon as we hold our own copy.
-        ReplyMessage(0);
-        auto settings = ProcessSettings().Current();
         store::IntakeResult result = store::IntakeMessage(
-            History(), *settings, Folder(), SystemDateTime().ArrivalDateLine(), static_cast<std::uint32_t>(priority),
-            copy, static_cast<std::int64_t>(std::time(nullptr)), GetTickCount(), LoadHeadingFormats());
-        ShowTexts(mainWindow, result.text, result.sender);
-        RefreshStatus(mainWindow);
-        if (result.blink) StartBlink();
-        if (result.popUp) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
-        if (result.playSound) PlayArrivalSound(settings->SoundFile);
-        PostMessageA(mainWindow, WM_USER, 0, 0);
+            History(), settings, Folder(), reception::SystemDateTime().ArrivalDateLine(), handOff.priority,
+            handOff.message, static_cast<std::int64_t>(std::time(nullptr)), GetTickCount(), headings);
+        const bool stored = result.fileWritten || settings.UsingFilesToStoreMessages == 0;
+        if (stored && handOff.message.onStored) handOff.message.onStored();
+        announcement.blink |= result.blink;
+        announcement.popUp |= result.popUp;
+        announcement.playSound |= result.playSound;
+        announcement.newest = std::move(result);
     } catch (...) {
-        // A fault abandons the remaining steps; the message is not reported twice.
+        // A fault abandons this message's remaining steps; its sender is not told it was delivered.
     }
-    return 1;
+}
+
+}  // namespace
+
+void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue) {
+    bool moreLeft = false;
+    std::vector<HandOff> batch = queue.Take(kBatchSize, moreLeft);
+    if (moreLeft) PostMessageA(mainWindow, kMessagesWaiting, 0, 0);
+    if (batch.empty()) return;
+    auto settings = ProcessSettings().Current();
+    const store::HeadingFormats headings = LoadHeadingFormats();
+    Announcement announcement;
+    for (HandOff& handOff : batch) StoreOne(handOff, *settings, headings, announcement);
+    if (!announcement.newest) return;
+    try {
+        ShowTexts(mainWindow, announcement.newest->text, announcement.newest->sender);
+        RefreshStatus(mainWindow);
+        if (announcement.blink) StartBlink();
+        if (announcement.popUp) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
+        if (announcement.playSound) PlayArrivalSound(settings->SoundFile);
+        PostMessageA(mainWindow, kWindowBookkeeping, 0, 0);
+    } catch (...) {
+        // The messages are stored; only the announcement is lost.
+    }
+}
+
+void StoreWaitingMessagesQuietly(HandOffQueue& queue) {
+    auto settings = ProcessSettings().Current();
+    const store::HeadingFormats headings = LoadHeadingFormats();
+    Announcement ignored;
+    bool moreLeft = true;
+    while (moreLeft) {
+        std::vector<HandOff> batch = queue.Take(kBatchSize, moreLeft);
+        for (HandOff& handOff : batch) StoreOne(handOff, *settings, headings, ignored);
+    }
 }
 
 void ShowOlderMessage(HWND mainWindow) {
@@ -151,12 +198,7 @@ void RestoreDeletedMessage(HWND mainWindow) {
 
 void DeleteAllMessages(HWND mainWindow) {
     if (!store::DeleteAllNeedsQuestion(History())) return;
-    std::string question = LoadResourceString(IDS_DELETE_ALL_QUESTION);
-    std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-    if (MessageBoxA(mainWindow, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
-        IDNO) {
-        return;
-    }
+    if (!AskYesNo(mainWindow, IDS_DELETE_ALL_QUESTION)) return;
     auto settings = ProcessSettings().Current();
     store::DeleteAllResult result = store::DeleteAllMessages(History(), *settings, Folder());
     EnableToolbarButton(CMD_RESTORE_DELETED, false);

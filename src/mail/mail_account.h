@@ -1,0 +1,17 @@
+#pragma once
+// The mail account as the user sees it now.
+
+#include <string>
+
+namespace tavik::mail {
+
+struct MailAccountView {
+    std::string userName;
+    std::string server;
+    std::string emailProgram;
+};
+
+// The account as the open mail page shows it, else as the settings hold it.
+MailAccountView CurrentMailAccount();
+
+}  // namespace tavik::mail

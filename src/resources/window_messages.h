@@ -1,0 +1,26 @@
+#pragma once
+// The program's own window messages, timers and hot key, as the main window and its
+// dialogs receive them.
+
+#include <windows.h>
+
+namespace tavik {
+
+// Posted after a tray menu closed or a batch of messages was taken in; no handler, it only
+// lets the main window run its per-message bookkeeping (the Copy button rule) once more.
+constexpr UINT kWindowBookkeeping = WM_USER;
+// Posted by the hand-off queue when received messages wait to be stored; no parameters.
+constexpr UINT kMessagesWaiting = WM_USER + 1;
+// Mouse events on the message tray icon: lParam is the mouse message.
+constexpr UINT kMessageIconEvent = WM_USER + 2;
+// Mouse events on the new-mail and mail-error tray icons: lParam is the mouse message.
+constexpr UINT kMailIconEvent = WM_USER + 3;
+// Progress of a running mailbox check, to the check-now dialog: wParam is the progress code.
+constexpr UINT kMailCheckProgress = WM_USER + 4;
+
+// Timer of the main window that starts a periodic mailbox check.
+constexpr UINT_PTR kMailCheckTimer = 1;
+// Hot key that brings the main window back from the tray.
+constexpr int kRestoreHotKeyId = 1;
+
+}  // namespace tavik
