@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "setup/registry_text.h"
+#include "core/setup/registry_text.h"
 
 namespace tavik::setup {
 
