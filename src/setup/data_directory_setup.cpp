@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "core/setup/setup_paths.h"
 #include "win/registry_key.h"
 #include "setup/setup_locations.h"
-#include "setup/setup_paths.h"
 
 namespace tavik::setup {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "core/settings/administrative_defaults.h"
 #include "core/settings/settings.h"
-#include "setup/allow_list.h"
+#include "core/setup/allow_list.h"
+#include "core/setup/setup_paths.h"
 #include "win/registry_key.h"
 #include "setup/setup_locations.h"
-#include "setup/setup_paths.h"
 
 namespace tavik::setup {
 namespace {

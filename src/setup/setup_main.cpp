@@ -5,11 +5,11 @@
 
 #include <string>
 
+#include "core/setup/setup_paths.h"
 #include "setup/data_directory_setup.h"
 #include "win/registry_key.h"
 #include "setup/settings_setup.h"
 #include "setup/setup_locations.h"
-#include "setup/setup_paths.h"
 #include "setup/startup_shortcut.h"
 
 namespace {

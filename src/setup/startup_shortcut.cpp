@@ -5,7 +5,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include "setup/setup_paths.h"
+#include "core/setup/setup_paths.h"
 #include "win/com_library.h"
 
 namespace tavik::setup {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/bytes/byte_reader.h"
 #include "core/settings/load_settings.h"
 #include "core/settings/settings_store.h"
 
@@ -36,7 +37,7 @@ std::optional<std::string> RegistryUserFolders::ReadAppDataFolder() {
     std::optional<std::string> value;
     if (std::optional<std::size_t> size = key.QuerySize("AppData")) value = key.ReadBytes("AppData", *size);
     if (!value) return std::nullopt;
-    return value->substr(0, value->find('\0'));
+    return std::string(bytes::UpToNul(*value));
 }
 
 void RegistryUserFolders::CreateFolder(const std::string& path) {

@@ -4,6 +4,8 @@
 #include <limits>
 #include <vector>
 
+#include "core/bytes/byte_reader.h"
+
 namespace tavik::win {
 
 bool RegistryKey::Open(HKEY root, const char* path, REGSAM access) {
@@ -43,7 +45,7 @@ std::optional<RegistryData> RegistryKey::Read(const char* name, std::size_t buff
 std::optional<std::string> RegistryKey::ReadText(const char* name, std::size_t bufferSize) const {
     std::optional<RegistryData> data = Read(name, bufferSize);
     if (!data) return std::nullopt;
-    return data->bytes.substr(0, data->bytes.find('\0'));
+    return std::string(bytes::UpToNul(data->bytes));
 }
 
 std::optional<std::size_t> RegistryKey::QuerySize(const char* name) const {

@@ -1,8 +1,10 @@
 #pragma once
-// Marker search shared by the two framings.
+// Finding a framing marker in received text.
 
 #include <cstddef>
 #include <string_view>
+
+#include "core/bytes/byte_reader.h"
 
 namespace tavik::net {
 
@@ -19,9 +21,7 @@ inline std::size_t FindMarker(std::string_view text, std::string_view marker, st
     return pos;
 }
 
-// A field ends at its first NUL: it is handed on as a C string would be.
-inline std::string_view UpToNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
+// The listener takes the NUL cut from here as well.
+using bytes::UpToNul;
 
 }  // namespace tavik::net

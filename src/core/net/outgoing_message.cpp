@@ -1,8 +1,10 @@
 #include "core/net/outgoing_message.h"
 
-#include "core/net/marker_search.h"
+#include "core/bytes/byte_reader.h"
 
 namespace tavik::net {
+
+using bytes::UpToNul;
 
 std::string BuildUdpMessage(const OutgoingMessage& message, std::string_view typeWord) {
     using namespace std::string_view_literals;

@@ -1,6 +1,6 @@
 #include "core/net/tcp_framing.h"
 
-#include "core/net/marker_search.h"
+#include "core/bytes/byte_reader.h"
 
 namespace tavik::net {
 
@@ -9,37 +9,32 @@ bool EndsWithTcpEndMark(std::string_view data) {
 }
 
 std::optional<MessageFields> ParseTcpFraming(std::string_view data) {
-    data = UpToNul(data);
+    data = bytes::UpToNul(data);
     if (!EndsWithTcpEndMark(data)) return std::nullopt;
 
+    // Each marker is searched after the previous one. Every marker found lies before the end
+    // mark, so there is always a byte after it.
     constexpr std::size_t kMarkerSize = 3;
-    std::size_t field0 = FindMarker(data, "/$0", 0, false);
-    if (field0 == kNoMarker) return std::nullopt;
-    field0 += kMarkerSize;
+    bytes::ByteReader reader(data);
+    reader.ReadTerminated("/$0");  // whatever comes before the text
     // The last "/$1": a text may carry "/$1" of its own.
-    std::size_t end0 = data.rfind("/$1");
-    if (end0 == kNoMarker || end0 < field0) return std::nullopt;
-    std::size_t field1 = end0 + kMarkerSize;
-    std::size_t end1 = FindMarker(data, "/$2", field1, true);
-    if (end1 == kNoMarker) return std::nullopt;
-
+    const std::size_t textEnd = data.rfind("/$1");
+    if (!reader.Ok() || textEnd == std::string_view::npos || textEnd < reader.Position()) return std::nullopt;
     MessageFields fields;
-    fields.text = std::string(data.substr(field0, end0 - field0));
-    fields.name = std::string(data.substr(field1, end1 - field1));
+    fields.text = reader.ReadBytes(textEnd - reader.Position());
+    reader.Skip(kMarkerSize);
+    fields.name = reader.ReadTerminated("/$2");
+    if (!reader.Ok()) return std::nullopt;
 
-    std::size_t field3 = FindMarker(data, "/$3", end1 + kMarkerSize, true);
-    if (field3 == kNoMarker) return fields;
-    field3 += kMarkerSize;
-    // The flag byte counts only when a "/$4" follows it.
-    std::size_t field4 = FindMarker(data, "/$4", field3, true);
-    if (field4 == kNoMarker) return fields;
-    fields.flag = data[field3];
-    std::size_t field5 = FindMarker(data, "/$5", field4 + kMarkerSize, true);
-    if (field5 == kNoMarker) return fields;
-    field5 += kMarkerSize;
-    std::size_t end5 = FindMarker(data, "/$6", field5, false);
-    if (end5 == kNoMarker) return fields;
-    fields.replyAddress = std::string(data.substr(field5, end5 - field5));
+    // From here a missing marker leaves its field and the ones after it empty.
+    reader.ReadTerminated("/$3");
+    const char flag = static_cast<char>(reader.PeekByte());
+    reader.ReadTerminated("/$4");  // the flag byte counts only when a "/$4" follows it
+    if (!reader.Ok()) return fields;
+    fields.flag = flag;
+    reader.ReadTerminated("/$5");
+    const std::string_view replyAddress = reader.ReadTerminated("/$6");
+    if (reader.Ok()) fields.replyAddress = replyAddress;
     return fields;
 }
 

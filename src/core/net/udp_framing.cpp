@@ -2,13 +2,11 @@
 
 #include <array>
 
-#include "core/net/marker_search.h"
+#include "core/bytes/byte_reader.h"
 
 namespace tavik::net {
 
 namespace {
-
-constexpr std::size_t kMarkerSize = 3;
 
 constexpr std::array<std::string_view, 7> kMarkers = {
     std::string_view("\0#0", 3), std::string_view("\0#1", 3), std::string_view("\0#2", 3),
@@ -19,24 +17,22 @@ constexpr std::array<std::string_view, 7> kMarkers = {
 }  // namespace
 
 std::optional<MessageFields> ParseUdpFraming(std::string_view datagram) {
-    // Each marker is searched after the previous one; all seven are required.
-    std::array<std::size_t, kMarkers.size()> at{};
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < kMarkers.size(); ++i) {
-        bool needsFollower = i + 1 < kMarkers.size();
-        at[i] = FindMarker(datagram, kMarkers[i], from, needsFollower);
-        if (at[i] == kNoMarker) return std::nullopt;
-        from = at[i] + kMarkerSize;
+    // Each marker is searched after the previous one; all seven are required. A marker with
+    // no byte after it leaves nothing for the next one to be found in, so only NUL"#6" can end
+    // the datagram.
+    bytes::ByteReader reader(datagram);
+    reader.ReadTerminated(kMarkers[0]);  // the type word
+    std::array<std::string_view, kMarkers.size() - 1> field;
+    for (std::size_t i = 1; i < kMarkers.size(); ++i) {
+        field[i - 1] = reader.ReadTerminated(kMarkers[i]);
     }
-    auto field = [&](std::size_t number) {
-        std::size_t start = at[number] + kMarkerSize;
-        return std::string(UpToNul(datagram.substr(start, at[number + 1] - start)));
-    };
+    if (!reader.Ok()) return std::nullopt;
+
     MessageFields fields;
-    fields.text = field(0);
-    fields.name = field(1);
-    fields.flag = datagram[at[3] + kMarkerSize];  // NUL when field 3 is empty
-    fields.replyAddress = field(5);
+    fields.text = bytes::UpToNul(field[0]);
+    fields.name = bytes::UpToNul(field[1]);
+    fields.flag = field[3].empty() ? '\0' : field[3].front();
+    fields.replyAddress = bytes::UpToNul(field[5]);
     return fields;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "core/bytes/byte_reader.h"
 #include "core/reception/messenger_datagram.h"
 #include "core/reception/pattern_match.h"
 #include "core/text/format.h"
@@ -10,11 +11,6 @@
 namespace tavik {
 
 namespace {
-
-// The hand-off strings are NUL-terminated, so a NUL inside a view ends it.
-std::string_view UpToNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
 
 std::string ExpandLineSeparators(std::string_view text) {
     std::string out;
@@ -34,9 +30,10 @@ std::string ExpandLineSeparators(std::string_view text) {
 bool DeliverMessage(std::string_view sender, std::string_view recipient, std::string_view text,
                     const Settings& settings, std::string_view headingFormat,
                     const CodePageConverter& codePage, MessageSink& sink) {
-    sender = UpToNul(sender);
-    recipient = UpToNul(recipient);
-    text = UpToNul(text);
+    // The hand-off strings are NUL-terminated, so a NUL inside a view ends it.
+    sender = bytes::UpToNul(sender);
+    recipient = bytes::UpToNul(recipient);
+    text = bytes::UpToNul(text);
     if (sender.empty() || recipient.empty()) {
         return false;
     }

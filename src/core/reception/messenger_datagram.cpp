@@ -1,46 +1,21 @@
 #include "core/reception/messenger_datagram.h"
 
-#include <cstring>
+#include "core/bytes/byte_reader.h"
 
 namespace tavik {
-
-namespace {
-
-// Position of the first NUL in data[from, size), or size when there is none.
-std::size_t FindNul(const unsigned char* data, std::size_t from, std::size_t size) {
-    if (from >= size) {
-        return size;
-    }
-    const void* hit = std::memchr(data + from, 0, size - from);
-    return hit == nullptr ? size : static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - data);
-}
-
-std::string Bytes(const unsigned char* data, std::size_t from, std::size_t to) {
-    return std::string(reinterpret_cast<const char*>(data) + from, to - from);
-}
-
-}  // namespace
 
 std::optional<MessengerDatagram> ParseMessengerDatagram(const unsigned char* data, std::size_t size) {
     if (data == nullptr || size <= kMessengerMinimumDropSize) {
         return std::nullopt;
     }
-    const std::size_t senderEnd = FindNul(data, 0, size);
-    if (senderEnd == size) {
-        return std::nullopt;
-    }
-    const std::size_t recipientStart = senderEnd + 1;
-    const std::size_t recipientEnd = FindNul(data, recipientStart, size);
-    if (recipientEnd == size) {
-        return std::nullopt;
-    }
-    const std::size_t textStart = recipientEnd + 1;
-    const std::size_t textEnd = FindNul(data, textStart, size);
-
+    bytes::ByteReader reader(data, size);
     MessengerDatagram datagram;
-    datagram.sender = Bytes(data, 0, senderEnd);
-    datagram.recipient = Bytes(data, recipientStart, recipientEnd);
-    datagram.text = Bytes(data, textStart, textEnd);  // textStart <= size: may be empty
+    datagram.sender = reader.ReadNulTerminated();
+    datagram.recipient = reader.ReadNulTerminated();
+    datagram.text = reader.ReadUpToNulOrEnd();  // may be empty
+    if (!reader.Ok()) {
+        return std::nullopt;
+    }
     return datagram;
 }
 

@@ -1,13 +1,16 @@
 #include "core/store/message_file.h"
 
+#include "core/bytes/byte_reader.h"
+
 namespace tavik::store {
 namespace {
+
+using bytes::ByteReader;
+using bytes::UpToNul;
 
 // Far more copies of one name than a second can bring; past it the message stays
 // without a file rather than overwrite one.
 constexpr unsigned kMaxNameCopies = 10000;
-
-std::string_view UpToNul(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
 
 bool UnsafeInFileName(unsigned char c) {
     return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
@@ -36,16 +39,14 @@ std::string EncodeMessageFile(bool highPriority, std::string_view sender, std::s
 }
 
 std::optional<MessageFileContent> ReadMessageFile(std::string_view bytes) {
-    const std::string_view content = UpToNul(bytes);
-    if (content.empty()) return std::nullopt;
+    ByteReader reader(UpToNul(bytes));
+    MessageFileContent file;
+    file.highPriority = reader.ReadByte() == '1';
     // The sender line starts after the flag byte, so a CR LF in the flag's place does not
     // count: such a file has no sender line of its own.
-    const std::size_t lineEnd = content.find("\r\n", 1);
-    if (lineEnd == std::string_view::npos) return std::nullopt;
-    MessageFileContent file;
-    file.highPriority = content[0] == '1';
-    file.sender = std::string(content.substr(1, lineEnd - 1));
-    file.text = std::string(content.substr(lineEnd + 2));
+    file.sender = reader.ReadTerminated("\r\n");
+    file.text = reader.ReadRest();
+    if (!reader.Ok()) return std::nullopt;
     return file;
 }
 

@@ -1,12 +1,11 @@
 #include "core/store/trash_record.h"
 
+#include "core/bytes/byte_reader.h"
+
 namespace tavik::store {
-namespace {
 
-// The record's strings end at a NUL, as the history's strings do.
-std::string UpToNul(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
-
-}  // namespace
+using bytes::ByteReader;
+using bytes::UpToNul;
 
 std::string EncodeTrashRecord(const TrashRecord& record) {
     std::string bytes;
@@ -27,23 +26,19 @@ std::string EncodeTrashRecord(const TrashRecord& record) {
 
 std::optional<TrashRecord> DecodeTrashRecord(std::string_view bytes) {
     if (bytes.size() < kMinTrashRecordSize) return std::nullopt;
+    ByteReader reader(bytes);
     TrashRecord record;
-    for (int i = 3; i >= 0; --i) {
-        record.position = (record.position << 8) | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
-    }
-    constexpr std::size_t kPathStart = 6;
-    const std::size_t pathEnd = bytes.find('\r', kPathStart);
-    // The flag stands two places after the path's CR; the sender follows it.
-    if (pathEnd == std::string_view::npos || pathEnd + 2 >= bytes.size()) return std::nullopt;
-    const std::size_t flagAt = pathEnd + 2;
-    const std::size_t senderStart = flagAt + 1;
-    const std::size_t senderEnd = bytes.find('\r', senderStart);
-    if (senderEnd == std::string_view::npos) return std::nullopt;
-
-    record.filePath = UpToNul(bytes.substr(kPathStart, pathEnd - kPathStart));
-    record.highPriority = bytes[flagAt] == '\x01';
-    record.sender = UpToNul(bytes.substr(senderStart, senderEnd - senderStart));
-    std::string_view text = senderEnd + 2 < bytes.size() ? bytes.substr(senderEnd + 2) : std::string_view();
+    record.position = reader.ReadU32LE();
+    // The line ends are found by their CR; the byte after each is passed over unread.
+    reader.Skip(2);
+    // The record's strings end at a NUL, as the history's strings do.
+    record.filePath = UpToNul(reader.ReadTerminated("\r"));
+    reader.Skip(1);
+    record.highPriority = reader.ReadByte() == 0x01;
+    record.sender = UpToNul(reader.ReadTerminated("\r"));
+    if (reader.Remaining() > 0) reader.Skip(1);  // the text may be missing along with the LF
+    std::string_view text = reader.ReadRest();
+    if (!reader.Ok()) return std::nullopt;
     if (text.ends_with("\r\n")) text.remove_suffix(2);  // the record's closing line end
     record.text = UpToNul(text);
     return record;

@@ -2,15 +2,15 @@
 // Registry string data as text: the bytes read, cut at the first NUL. A value stored without its
 // terminator still yields exactly the bytes that were read and nothing beyond them.
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "core/bytes/byte_reader.h"
+
 namespace tavik::setup {
 
-inline std::string TextOfRegistryBytes(std::string_view bytes) {
-    const std::size_t nul = bytes.find('\0');
-    return std::string(nul == std::string_view::npos ? bytes : bytes.substr(0, nul));
+inline std::string TextOfRegistryBytes(std::string_view stored) {
+    return std::string(bytes::UpToNul(stored));
 }
 
 }  // namespace tavik::setup

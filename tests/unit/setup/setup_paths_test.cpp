@@ -1,6 +1,6 @@
 // Path rules of TavikSetup: folder joining, blank trimming and the profile fallback.
 
-#include "setup/setup_paths.h"
+#include "core/setup/setup_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "setup/registry_text.h"
+#include "core/setup/registry_text.h"
 
 namespace tavik::setup {
 

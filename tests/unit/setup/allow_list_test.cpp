@@ -1,6 +1,6 @@
 // The allow-list carry-over of TavikSetup and the reading of registry string bytes.
 
-#include "setup/allow_list.h"
+#include "core/setup/allow_list.h"
 
 #include <gtest/gtest.h>
 
