@@ -1,6 +1,5 @@
 #include "reception/mailslot_listener.h"
 
-#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -13,8 +12,9 @@ namespace {
 
 // The longest a read waits for a datagram, and so the longest a stop waits to be seen.
 constexpr DWORD kReadTimeoutMs = 500;
-// Room for any datagram a reader is likely to meet; a larger one is read at its own size.
-constexpr std::size_t kReadBufferBytes = 65536 + 2;
+// A read that waits must hold whatever arrives: some mailslots cut a datagram that does not
+// fit. Datagrams already waiting are read at their own size.
+constexpr std::size_t kReadBufferBytes = std::size_t{1} << 20;
 
 bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) != WAIT_TIMEOUT; }
 
@@ -34,22 +34,23 @@ DWORD MailslotListener::Run() {
     }
     buffer.resize(kReadBufferBytes);
     while (!Signalled(stopEvent.Get())) {
+        DWORD nextSize = MAILSLOT_NO_MESSAGE;
+        if (!GetMailslotInfo(slot.Get(), nullptr, &nextSize, nullptr, nullptr)) break;
+        if (nextSize != MAILSLOT_NO_MESSAGE && std::size_t{nextSize} + 2 > buffer.size()) {
+            try {
+                buffer.resize(std::size_t{nextSize} + 2);
+            } catch (const std::bad_alloc&) {
+            }
+        }
         DWORD received = 0;
         if (ReadFile(slot.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &received, nullptr)) {
             Deliver(received);
             continue;
         }
         const DWORD readError = GetLastError();
-        DWORD nextSize = 0;
-        if (!GetMailslotInfo(slot.Get(), nullptr, &nextSize, nullptr, nullptr)) break;
-        if (readError == ERROR_SEM_TIMEOUT) continue;  // nothing came within the time-out
-        if (readError == ERROR_INSUFFICIENT_BUFFER && nextSize != MAILSLOT_NO_MESSAGE) {
-            try {
-                buffer.resize(std::max<std::size_t>(buffer.size(), std::size_t{nextSize} + 2));
-                continue;
-            } catch (const std::bad_alloc&) {
-            }
-        }
+        // Nothing came within the time-out, or a datagram came that is larger than the buffer
+        // (it stays queued and is read at its own size next).
+        if (readError == ERROR_SEM_TIMEOUT || readError == ERROR_INSUFFICIENT_BUFFER) continue;
         // Any other failure: wait a read time-out before trying again rather than spin.
         if (WaitForSingleObject(stopEvent.Get(), kReadTimeoutMs) != WAIT_TIMEOUT) break;
     }

@@ -58,8 +58,9 @@ bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sen
         return Fail(error, "message too long");
     }
 
-    win::FileHandle slot(CreateFileA(slotPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared for writing too, so several senders can write at once.
+    win::FileHandle slot(CreateFileA(slotPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!slot) {
         return Fail(error, SystemError(("cannot open " + slotPath + ": is a receiver running?").c_str(),
                                        GetLastError()));

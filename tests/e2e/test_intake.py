@@ -42,7 +42,7 @@ def test_a_datagram_is_stored_and_shown(wine):
     assert tavik.stop() == 0
 
 
-def test_queued_datagrams_are_taken_one_per_poll(wine):
+def test_datagrams_written_at_once_are_all_stored(wine):
     tavik = start_tavik(wine)
     senders = [wine.start(["tavik-send.exe", "--mailslot", "--from", f"Q{i}", "--to", "BOB", f"queued {i}"])
                for i in range(3)]
@@ -50,10 +50,7 @@ def test_queued_datagrams_are_taken_one_per_poll(wine):
         assert popen.wait(timeout=60) == 0
     data = wine.data_dir()
     files = wait_until(lambda: len(message_files(data)) == 3 and message_files(data), 30, 0.2, "three files")
-    times = sorted(f.stat().st_mtime for f in files)
-    # The listener reads at most one datagram per 500 ms poll: arrivals are spread at least that far.
-    gaps = [later - earlier for earlier, later in zip(times, times[1:])]
-    assert all(gap >= 0.35 for gap in gaps), gaps
+    assert sorted(f.name[10:] for f in files) == ["Q0.qms", "Q1.qms", "Q2.qms"]
     assert tavik.stop() == 0
 
 
