@@ -7,23 +7,23 @@
 namespace tavik::reception {
 
 ListenerOwner::~ListenerOwner() {
-    Stop(network);
-    Stop(messenger);
+    Stop(network_);
+    Stop(messenger_);
 }
 
 void ListenerOwner::StartMessengerListeners() {
-    if (!messenger.empty()) return;
-    if (auto mailslot = StartMailslotThread(context)) messenger.push_back(std::move(mailslot));
+    if (!messenger_.empty()) return;
+    if (auto mailslot = StartMailslotThread(context_)) messenger_.push_back(std::move(mailslot));
 }
 
-void ListenerOwner::StopMessengerListeners() { Stop(messenger); }
+void ListenerOwner::StopMessengerListeners() { Stop(messenger_); }
 
 void ListenerOwner::StartNetworkListeners() {
-    Stop(network);
-    network = reception::StartNetworkListeners(context);
+    Stop(network_);
+    network_ = reception::StartNetworkListeners(context_);
 }
 
-void ListenerOwner::StopNetworkListeners() { Stop(network); }
+void ListenerOwner::StopNetworkListeners() { Stop(network_); }
 
 void ListenerOwner::Stop(Group& group) {
     // All are asked first, so they wind down side by side.

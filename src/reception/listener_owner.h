@@ -5,6 +5,7 @@
 // window messages are still taken (a listener may be showing a box owned by the main window).
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "reception/reception_context.h"
@@ -14,7 +15,7 @@ namespace tavik::reception {
 
 class ListenerOwner {
 public:
-    explicit ListenerOwner(ReceptionContext context) : context(std::move(context)) {}
+    explicit ListenerOwner(ReceptionContext context) : context_(std::move(context)) {}
     ~ListenerOwner();
     ListenerOwner(const ListenerOwner&) = delete;
     ListenerOwner& operator=(const ListenerOwner&) = delete;
@@ -24,15 +25,15 @@ public:
     // Stops running network listeners first, so a restart takes changed settings.
     void StartNetworkListeners();
     void StopNetworkListeners();
-    bool NetworkListenersRunning() const { return !network.empty(); }
+    bool NetworkListenersRunning() const { return !network_.empty(); }
 
 private:
     using Group = std::vector<std::unique_ptr<RunningListener>>;
     static void Stop(Group& group);
 
-    ReceptionContext context;
-    Group messenger;
-    Group network;
+    ReceptionContext context_;
+    Group messenger_;
+    Group network_;
 };
 
 }  // namespace tavik::reception

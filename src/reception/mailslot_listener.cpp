@@ -21,29 +21,29 @@ bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) != WAIT_TIME
 }  // namespace
 
 MailslotListener::MailslotListener(MessageSink& sink, std::string headingFormat, std::string slotName)
-    : sink(sink),
-      headingFormat(std::move(headingFormat)),
-      slotName(std::move(slotName)),
-      stopEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    : sink_(sink),
+      headingFormat_(std::move(headingFormat)),
+      slotName_(std::move(slotName)),
+      stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 DWORD MailslotListener::Run() {
-    win::FileHandle slot(CreateMailslotA(slotName.c_str(), 0, kReadTimeoutMs, nullptr));
+    win::FileHandle slot(CreateMailslotA(slotName_.c_str(), 0, kReadTimeoutMs, nullptr));
     if (!slot) {
         DWORD error = GetLastError();
         return error != 0 ? error : ERROR_GEN_FAILURE;  // the failure must still reach the user
     }
-    buffer.resize(kReadBufferBytes);
-    while (!Signalled(stopEvent.Get())) {
+    buffer_.resize(kReadBufferBytes);
+    while (!Signalled(stopEvent_.Get())) {
         DWORD nextSize = MAILSLOT_NO_MESSAGE;
         if (!GetMailslotInfo(slot.Get(), nullptr, &nextSize, nullptr, nullptr)) break;
-        if (nextSize != MAILSLOT_NO_MESSAGE && std::size_t{nextSize} + 2 > buffer.size()) {
+        if (nextSize != MAILSLOT_NO_MESSAGE && std::size_t{nextSize} + 2 > buffer_.size()) {
             try {
-                buffer.resize(std::size_t{nextSize} + 2);
+                buffer_.resize(std::size_t{nextSize} + 2);
             } catch (const std::bad_alloc&) {
             }
         }
         DWORD received = 0;
-        if (ReadFile(slot.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &received, nullptr)) {
+        if (ReadFile(slot.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &received, nullptr)) {
             Deliver(received);
             continue;
         }
@@ -52,19 +52,19 @@ DWORD MailslotListener::Run() {
         // (it stays queued and is read at its own size next).
         if (readError == ERROR_SEM_TIMEOUT || readError == ERROR_INSUFFICIENT_BUFFER) continue;
         // Any other failure: wait a read time-out before trying again rather than spin.
-        if (WaitForSingleObject(stopEvent.Get(), kReadTimeoutMs) != WAIT_TIMEOUT) break;
+        if (WaitForSingleObject(stopEvent_.Get(), kReadTimeoutMs) != WAIT_TIMEOUT) break;
     }
     return 0;
 }
 
-void MailslotListener::Stop() { SetEvent(stopEvent.Get()); }
+void MailslotListener::Stop() { SetEvent(stopEvent_.Get()); }
 
 void MailslotListener::Deliver(DWORD size) {
-    auto datagram = ParseMessengerDatagram(reinterpret_cast<const unsigned char*>(buffer.data()), size);
+    auto datagram = ParseMessengerDatagram(reinterpret_cast<const unsigned char*>(buffer_.data()), size);
     if (!datagram) return;
     const auto settings = ProcessSettings().Current();
     AnsiCodePage codePage;
-    DeliverMessage(datagram->sender, datagram->recipient, datagram->text, *settings, headingFormat, codePage, sink);
+    DeliverMessage(datagram->sender, datagram->recipient, datagram->text, *settings, headingFormat_, codePage, sink_);
 }
 
 }  // namespace tavik::reception

@@ -30,11 +30,11 @@ private:
     // Delivers one datagram of size bytes from the read buffer.
     void Deliver(DWORD size);
 
-    MessageSink& sink;
-    std::string headingFormat;
-    std::string slotName;
-    win::KernelHandle stopEvent;  // manual-reset: once asked, every later look sees it
-    std::string buffer;           // reused for every read
+    MessageSink& sink_;
+    std::string headingFormat_;
+    std::string slotName_;
+    win::KernelHandle stopEvent_;  // manual-reset: once asked, every later look sees it
+    std::string buffer_;           // reused for every read
 };
 
 }  // namespace tavik::reception

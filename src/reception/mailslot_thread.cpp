@@ -40,14 +40,14 @@ DWORD WINAPI MailslotThreadProc(LPVOID parameter) {
 
 class MailslotThread final : public RunningListener {
 public:
-    MailslotThread(std::shared_ptr<MailslotWork> work, HANDLE thread) : work(std::move(work)), thread(thread) {}
-    void RequestStop() override { work->listener.Stop(); }
-    HANDLE Finished() const override { return thread.Get(); }
+    MailslotThread(std::shared_ptr<MailslotWork> work, HANDLE thread) : work_(std::move(work)), thread_(thread) {}
+    void RequestStop() override { work_->listener.Stop(); }
+    HANDLE Finished() const override { return thread_.Get(); }
     DWORD StopBoundMs() const override { return kStopBoundMs; }
 
 private:
-    std::shared_ptr<MailslotWork> work;
-    win::KernelHandle thread;
+    std::shared_ptr<MailslotWork> work_;
+    win::KernelHandle thread_;
 };
 
 }  // namespace

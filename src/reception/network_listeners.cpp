@@ -49,16 +49,16 @@ public:
         return std::unique_ptr<NetworkListener>(new NetworkListener(std::move(listener), std::move(finished)));
     }
 
-    ~NetworkListener() override { listener->Stop(std::chrono::milliseconds(0)); }  // joins if ended, else lets go
-    void RequestStop() override { listener->RequestStop(); }
-    HANDLE Finished() const override { return finished->Get(); }
+    ~NetworkListener() override { listener_->Stop(std::chrono::milliseconds(0)); }  // joins if ended, else lets go
+    void RequestStop() override { listener_->RequestStop(); }
+    HANDLE Finished() const override { return finished_->Get(); }
     DWORD StopBoundMs() const override { return kStopBoundMs; }
 
 private:
     NetworkListener(std::unique_ptr<net::Listener> listener, std::shared_ptr<win::KernelHandle> finished)
-        : listener(std::move(listener)), finished(std::move(finished)) {}
-    std::unique_ptr<net::Listener> listener;
-    std::shared_ptr<win::KernelHandle> finished;
+        : listener_(std::move(listener)), finished_(std::move(finished)) {}
+    std::unique_ptr<net::Listener> listener_;
+    std::shared_ptr<win::KernelHandle> finished_;
 };
 
 }  // namespace

@@ -8,32 +8,32 @@
 
 namespace tavik::shell {
 
-RegistrySettingsSource::RegistrySettingsSource(std::string keyPath) : keyPath(std::move(keyPath)) {}
+RegistrySettingsSource::RegistrySettingsSource(std::string keyPath) : keyPath_(std::move(keyPath)) {}
 
 bool RegistrySettingsSource::Open() {
-    return key.IsOpen() || key.Open(HKEY_CURRENT_USER, keyPath.c_str(), KEY_QUERY_VALUE);
+    return key_.IsOpen() || key_.Open(HKEY_CURRENT_USER, keyPath_.c_str(), KEY_QUERY_VALUE);
 }
 
-void RegistrySettingsSource::Close() { key.Close(); }
+void RegistrySettingsSource::Close() { key_.Close(); }
 
 std::optional<std::uint32_t> RegistrySettingsSource::ReadNumber(const std::string& name) {
-    return key.ReadDword(name.c_str());
+    return key_.ReadDword(name.c_str());
 }
 
 std::optional<std::size_t> RegistrySettingsSource::QueryStringSize(const std::string& name) {
-    return key.QuerySize(name.c_str());
+    return key_.QuerySize(name.c_str());
 }
 
 std::optional<std::string> RegistrySettingsSource::ReadString(const std::string& name, std::size_t size) {
-    return key.ReadBytes(name.c_str(), size);
+    return key_.ReadBytes(name.c_str(), size);
 }
 
 RegistryUserFolders::RegistryUserFolders(std::string shellFoldersPath)
-    : shellFoldersPath(std::move(shellFoldersPath)) {}
+    : shellFoldersPath_(std::move(shellFoldersPath)) {}
 
 std::optional<std::string> RegistryUserFolders::ReadAppDataFolder() {
     win::RegistryKey key;
-    if (!key.Open(HKEY_CURRENT_USER, shellFoldersPath.c_str(), KEY_QUERY_VALUE)) return std::nullopt;
+    if (!key.Open(HKEY_CURRENT_USER, shellFoldersPath_.c_str(), KEY_QUERY_VALUE)) return std::nullopt;
     std::optional<std::string> value;
     if (std::optional<std::size_t> size = key.QuerySize("AppData")) value = key.ReadBytes("AppData", *size);
     if (!value) return std::nullopt;
@@ -45,27 +45,27 @@ void RegistryUserFolders::CreateFolder(const std::string& path) {
 }
 
 RegistrySettingsSink::RegistrySettingsSink(SettingsKeyAccess access, std::string keyPath)
-    : access(access), keyPath(std::move(keyPath)) {}
+    : access_(access), keyPath_(std::move(keyPath)) {}
 
 bool RegistrySettingsSink::Open() {
-    if (key.IsOpen()) return true;
-    if (access == SettingsKeyAccess::kCreateForWrite) return key.Create(HKEY_CURRENT_USER, keyPath.c_str(), KEY_WRITE);
-    return key.Open(HKEY_CURRENT_USER, keyPath.c_str(), KEY_ALL_ACCESS);
+    if (key_.IsOpen()) return true;
+    if (access_ == SettingsKeyAccess::kCreateForWrite) return key_.Create(HKEY_CURRENT_USER, keyPath_.c_str(), KEY_WRITE);
+    return key_.Open(HKEY_CURRENT_USER, keyPath_.c_str(), KEY_ALL_ACCESS);
 }
 
-void RegistrySettingsSink::Close() { key.Close(); }
+void RegistrySettingsSink::Close() { key_.Close(); }
 
 void RegistrySettingsSink::WriteNumber(const std::string& name, std::uint32_t value) {
-    key.WriteDword(name.c_str(), value);
+    key_.WriteDword(name.c_str(), value);
 }
 
 void RegistrySettingsSink::WriteString(const std::string& name, std::string_view bytes) {
-    key.Write(name.c_str(), REG_SZ, bytes);
+    key_.Write(name.c_str(), REG_SZ, bytes);
 }
 
-void RegistrySettingsSink::DeleteValue(const std::string& name) { key.DeleteValue(name.c_str()); }
+void RegistrySettingsSink::DeleteValue(const std::string& name) { key_.DeleteValue(name.c_str()); }
 
-std::optional<std::uint32_t> RegistrySettingsSink::ReadClassName() { return key.ReadDword("ClassName"); }
+std::optional<std::uint32_t> RegistrySettingsSink::ReadClassName() { return key_.ReadDword("ClassName"); }
 
 void LoadProcessSettings() {
     RegistrySettingsSource source;

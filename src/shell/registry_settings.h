@@ -31,8 +31,8 @@ public:
     std::optional<std::string> ReadString(const std::string& name, std::size_t size) override;
 
 private:
-    std::string keyPath;
-    win::RegistryKey key;
+    std::string keyPath_;
+    win::RegistryKey key_;
 };
 
 // The "AppData" value of the user's Shell Folders key, and CreateDirectoryA.
@@ -43,7 +43,7 @@ public:
     void CreateFolder(const std::string& path) override;
 
 private:
-    std::string shellFoldersPath;
+    std::string shellFoldersPath_;
 };
 
 enum class SettingsKeyAccess {
@@ -67,9 +67,9 @@ public:
     std::optional<std::uint32_t> ReadClassName();
 
 private:
-    SettingsKeyAccess access;
-    std::string keyPath;
-    win::RegistryKey key;
+    SettingsKeyAccess access_;
+    std::string keyPath_;
+    win::RegistryKey key_;
 };
 
 // Start-up: reads the settings key and the data folder into ProcessSettings().

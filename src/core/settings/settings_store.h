@@ -25,8 +25,8 @@ public:
     void Replace(Settings next);
 
 private:
-    mutable std::mutex guard;
-    std::shared_ptr<const Settings> current;
+    mutable std::mutex guard_;
+    std::shared_ptr<const Settings> current_;
 };
 
 // The one store of the running program (starts with the defaults until the settings are loaded).
