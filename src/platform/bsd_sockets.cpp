@@ -104,6 +104,11 @@ bool Socket::EnableBroadcast() {
     return IsOpen() && ::setsockopt(Fd(handle_), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
 }
 
+bool Socket::SetReceiveBuffer(std::size_t bytes) {
+    int size = bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes);
+    return IsOpen() && ::setsockopt(Fd(handle_), SOL_SOCKET, SO_RCVBUF, &size, sizeof size) == 0;
+}
+
 bool Socket::Listen(int backlog) { return IsOpen() && ::listen(Fd(handle_), backlog) == 0; }
 
 Socket Socket::Accept(Endpoint& peer, IoStatus& status) {

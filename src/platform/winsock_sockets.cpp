@@ -99,6 +99,12 @@ bool Socket::EnableBroadcast() {
                                     reinterpret_cast<const char*>(&on), sizeof on) == 0;
 }
 
+bool Socket::SetReceiveBuffer(std::size_t bytes) {
+    int size = ClampLength(bytes);
+    return IsOpen() && ::setsockopt(Handle(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size),
+                                    sizeof size) == 0;
+}
+
 bool Socket::Listen(int backlog) { return IsOpen() && ::listen(Handle(handle_), backlog) == 0; }
 
 Socket Socket::Accept(Endpoint& peer, IoStatus& status) {

@@ -1,13 +1,16 @@
 #pragma once
-// What both listeners share: their configuration and the thread that serves it; each kind
-// supplies only its serving loop (Start).
+// What both listeners share: their configuration and the thread that takes the port and
+// serves it (ListenerService::Run); each kind supplies only the service that opens, readies
+// and serves its socket.
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 
 #include "core/net/listener_config.h"
+#include "core/net/listener_service.h"
 #include "core/net/listener_thread.h"
 
 namespace tavik::net {
@@ -17,17 +20,28 @@ public:
     explicit Listener(ListenerConfig config) : config_(std::move(config)) {}
     virtual ~Listener() = default;
 
-    virtual void Start() = 0;
+    // One start per object.
+    void Start() {
+        thread_.Start([service = MakeService()](ListenerState& state) { service->Run(state); }, config_.onFinished);
+    }
     void RequestStop() { thread_.RequestStop(); }
     bool WaitStopped(std::chrono::milliseconds limit) { return thread_.WaitStopped(limit); }
+    // Ends serving, every TCP connection included; a thread still busy after limit is let go.
     bool Stop(std::chrono::milliseconds limit = kListenerStopBound) { return thread_.Stop(limit); }
-    // The bound port once the socket is ready; nothing if binding failed or time ran out.
+    // The first outcome of taking the port: the port once listening; nothing when it could not
+    // be taken (the listener keeps trying it, and a later call gives the port once it has it),
+    // when the thread ended or when time ran out.
     std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit) {
         return thread_.WaitListening(limit);
     }
 
 protected:
-    ListenerConfig config_;
+    // Made at each start; the thread owns it, so it must not refer back to this object.
+    virtual std::shared_ptr<ListenerService> MakeService() const = 0;
+
+    const ListenerConfig config_;
+
+private:
     ListenerThread thread_;
 };
 

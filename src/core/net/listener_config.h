@@ -12,11 +12,12 @@
 namespace tavik::net {
 
 // Gets each received message: the bytes with a NUL after them, their count, the sender's
-// address as dotted text and the transport. Runs on the listener thread.
+// address as dotted text and the transport. Runs on the UDP listener thread or on the worker
+// serving a TCP connection, so calls may overlap.
 using NetworkHandler = std::function<void(const char* data, std::size_t length,
                                           const std::string& peerAddress, Transport transport)>;
 
-// Largest message a listener takes; above it UDP drops the datagram and TCP stops reading.
+// Largest message a listener takes; above it UDP drops the datagram and TCP stops keeping it.
 inline constexpr std::size_t kMaxMessageBytes = 65279;
 // Most bytes one receive call asks for.
 inline constexpr std::size_t kReceiveChunkBytes = 65534;
@@ -24,12 +25,16 @@ inline constexpr std::size_t kReceiveChunkBytes = 65534;
 struct ListenerConfig {
     std::uint16_t port = 7777;  // 0: any free port
     NetworkHandler handler;
-    // The port could not be bound (in use, no permission); the listener then ends.
+    // The port could not be bound (in use, no permission). Called once; the listener then tries
+    // the same port again every bindRetryInterval, quietly, and serves as soon as it gets it.
     std::function<void(std::uint16_t port)> onBindFailure;
+    std::chrono::milliseconds bindRetryInterval{std::chrono::seconds(30)};
     // The last thing the listener thread does.
     std::function<void()> onFinished;
     // How long a TCP connection may stay silent before it is answered with what it sent.
     std::chrono::milliseconds receiveTimeout{std::chrono::minutes(5)};
+    // TCP connections served at once; further ones wait in the backlog until one ends.
+    std::size_t maxConnections = 16;
     // How often a waiting listener looks at its stop flag; also the pause before a restart.
     std::chrono::milliseconds stopCheckInterval{200};
 };

@@ -8,6 +8,11 @@ void ListenerState::RequestStop() {
     changed_.notify_all();
 }
 
+bool ListenerState::WaitForStop(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, limit, [this] { return stop_.load(); });
+}
+
 void ListenerState::SetListening(std::uint16_t port) {
     std::lock_guard lock(mutex_);
     phase_ = Phase::Listening;

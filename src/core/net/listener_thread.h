@@ -22,12 +22,18 @@ class ListenerState {
 public:
     bool StopRequested() const { return stop_.load(); }
     void RequestStop();
+    // Sleeps up to limit, waking at once for a stop; true when a stop was requested.
+    bool WaitForStop(std::chrono::milliseconds limit);
 
+    // A listener whose port could not be taken calls SetFailed and may call SetListening later,
+    // once it got the port after all.
     void SetListening(std::uint16_t port);
     void SetFailed();
     void SetEnded();
 
-    // The bound port once listening; nothing when binding failed or the time ran out.
+    // Waits only for the first outcome: the bound port when listening now; nothing when the
+    // port could not be taken (yet), the thread ended or the time ran out. After a failure it
+    // answers at once, with the port as soon as a later attempt has taken it.
     std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit);
     bool WaitEnded(std::chrono::milliseconds limit);
 

@@ -67,6 +67,8 @@ public:
     bool Bind(std::uint32_t address, std::uint16_t port);  // port 0: any free port
     std::optional<Endpoint> LocalEndpoint() const;
     bool EnableBroadcast();
+    // Asks for a receive buffer of bytes; true when the request was taken (the system may cap it).
+    bool SetReceiveBuffer(std::size_t bytes);
     bool Listen(int backlog);
     // A connection, or a closed Socket; status says why not.
     Socket Accept(Endpoint& peer, IoStatus& status);

@@ -1,16 +1,16 @@
 #include "core/net/udp_listener.h"
 
-#include <thread>
 #include <vector>
 
 #include "core/net/address_text.h"
-#include "core/net/socket_layer.h"
 
 namespace tavik::net {
 
 namespace {
 
-enum class ServeEnd { Stopped, Fault };
+// Enough for a burst of datagrams that come faster than they are handled.
+constexpr std::size_t kBurstReceiveBytes = 4 * 1024 * 1024;
+constexpr std::chrono::milliseconds kNoWait{0};
 
 std::string CountReply(std::size_t count) {
     // 32-bit little-endian signed integer; a count never exceeds the receive size.
@@ -20,59 +20,53 @@ std::string CountReply(std::size_t count) {
     return reply;
 }
 
-ServeEnd Serve(Socket& socket, std::vector<char>& buffer, const ListenerConfig& config, ListenerState& state) {
-    while (!state.StopRequested()) {
-        WaitStatus wait = socket.WaitReadable(config.stopCheckInterval);
-        if (wait == WaitStatus::TimedOut) continue;
-        if (wait == WaitStatus::Failed) return ServeEnd::Fault;
+class UdpService final : public ListenerService {
+public:
+    using ListenerService::ListenerService;
 
+private:
+    Socket OpenSocket() override { return Socket::OpenUdp(); }
+
+    bool Prepare(Socket& socket) override {
+        socket.EnableBroadcast();
+        socket.SetReceiveBuffer(kBurstReceiveBytes);  // a smaller one the system grants still serves
+        return true;
+    }
+
+    ServeEnd Serve(Socket& socket, ListenerState& state) override {
+        while (!state.StopRequested()) {
+            WaitStatus wait = socket.WaitReadable(config_.stopCheckInterval);
+            if (wait == WaitStatus::TimedOut) continue;
+            if (wait == WaitStatus::Failed) return ServeEnd::Fault;
+            // Everything already queued is taken before the next wait.
+            do {
+                if (!ServeDatagram(socket)) return ServeEnd::Fault;
+            } while (!state.StopRequested() && socket.WaitReadable(kNoWait) == WaitStatus::Ready);
+        }
+        return ServeEnd::Stopped;
+    }
+
+    // False when the socket is gone.
+    bool ServeDatagram(Socket& socket) {
         Endpoint from;
-        IoResult received = socket.ReceiveFrom(buffer.data(), kReceiveChunkBytes, from);
-        if (received.status == IoStatus::Closed) return ServeEnd::Fault;
+        IoResult received = socket.ReceiveFrom(buffer_.data(), kReceiveChunkBytes, from);
+        if (received.status == IoStatus::Closed) return false;
         // Errors such as a port-unreachable report of an earlier reply: neither answer nor process.
-        if (received.status != IoStatus::Ok) continue;
+        if (received.status != IoStatus::Ok) return true;
 
         socket.SendTo(CountReply(received.count), from);
-        if (received.count > kMaxMessageBytes) continue;
-        buffer[received.count] = '\0';
-        if (config.handler) config.handler(buffer.data(), received.count, DottedAddress(from.address), Transport::Udp);
+        if (received.count > kMaxMessageBytes) return true;
+        buffer_[received.count] = '\0';
+        if (!config_.handler) return true;
+        config_.handler(buffer_.data(), received.count, DottedAddress(from.address), Transport::Udp);
+        return true;
     }
-    return ServeEnd::Stopped;
-}
 
-void Run(const ListenerConfig& config, ListenerState& state) {
-    std::vector<char> buffer(kReceiveChunkBytes + 1);
-    std::uint16_t port = config.port;
-    while (!state.StopRequested()) {
-        Socket socket = Socket::OpenUdp();
-        if (!socket.Bind(kAnyAddress, port)) {
-            if (config.onBindFailure) config.onBindFailure(port);
-            state.SetFailed();
-            return;
-        }
-        if (port == 0) {
-            // A restart binds the same port again, so senders keep reaching us.
-            if (std::optional<Endpoint> local = socket.LocalEndpoint()) port = local->port;
-        }
-        socket.EnableBroadcast();
-        state.SetListening(port);
-
-        ServeEnd end = ServeEnd::Fault;
-        try {
-            end = Serve(socket, buffer, config, state);
-        } catch (...) {
-            end = ServeEnd::Fault;  // a fault while handling: serve again on a fresh socket
-        }
-        if (end == ServeEnd::Stopped) return;
-        socket.Close();
-        std::this_thread::sleep_for(config.stopCheckInterval);
-    }
-}
+    std::vector<char> buffer_ = std::vector<char>(kReceiveChunkBytes + 1);
+};
 
 }  // namespace
 
-void UdpListener::Start() {
-    thread_.Start([config = config_](ListenerState& state) { Run(config, state); }, config_.onFinished);
-}
+std::shared_ptr<ListenerService> UdpListener::MakeService() const { return std::make_shared<UdpService>(config_); }
 
 }  // namespace tavik::net

@@ -100,6 +100,7 @@ inline bool SendAll(int fd, const std::string& bytes) {
 struct StreamEnd {
     std::string data;
     bool closed = false;  // the other side closed (orderly or by reset)
+    bool reset = false;   // it closed by reset
 };
 
 // Reads until the other side closes or limit passes.
@@ -113,6 +114,7 @@ inline StreamEnd ReadUntilClosed(int fd, std::chrono::milliseconds limit = std::
         ssize_t count = ::recv(fd, buffer, sizeof buffer, 0);
         if (count <= 0) {
             end.closed = true;
+            end.reset = count < 0;
             return end;
         }
         end.data.append(buffer, static_cast<std::size_t>(count));

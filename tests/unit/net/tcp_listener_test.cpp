@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -120,18 +121,52 @@ TEST_F(TcpListenerTest, StopsReadingAboveTheLimitAndCountsWhatCame) {
     EXPECT_EQ(received[0].data, std::string(received[0].length, 'x'));
 }
 
-TEST_F(TcpListenerTest, ServesConnectionsOneAfterAnother) {
+TEST_F(TcpListenerTest, EachConnectionGetsItsOwnCountAndMessage) {
     std::uint16_t port = StartListener(log.Handler());
     Fd first = testing::TcpConnect(port);
-    Fd second = testing::TcpConnect(port);  // waits in the backlog
+    Fd second = testing::TcpConnect(port);
     ASSERT_TRUE(testing::SendAll(second.get(), "second/$7"));
     ASSERT_TRUE(testing::SendAll(first.get(), "first/$7"));
     EXPECT_EQ(testing::ReadUntilClosed(first.get()).data, "8");
     EXPECT_EQ(testing::ReadUntilClosed(second.get()).data, "9");
     ASSERT_TRUE(log.WaitForCount(2));
-    auto received = log.All();
-    EXPECT_EQ(received[0].data, "first/$7");
-    EXPECT_EQ(received[1].data, "second/$7");
+    std::set<std::string> messages;
+    for (const auto& received : log.All()) messages.insert(received.data);
+    EXPECT_EQ(messages, (std::set<std::string>{"first/$7", "second/$7"}));
+}
+
+TEST_F(TcpListenerTest, ClientsThatHoldTheirConnectionsDoNotDelayAnother) {
+    std::uint16_t port = StartListener(log.Handler());  // a silent client is held for 5 minutes
+    Fd silent = testing::TcpConnect(port);
+    Fd nulBeforeMark = testing::TcpConnect(port);
+    std::string withNul = "/$0te\0xt/$1PC/$2/$7"s;
+    ASSERT_TRUE(testing::SendAll(nulBeforeMark.get(), withNul));
+    Fd third = testing::TcpConnect(port);
+    std::string message = "/$0hi/$1PC/$2/$7";
+    ASSERT_TRUE(testing::SendAll(third.get(), message));
+
+    testing::StreamEnd thirdEnd = testing::ReadUntilClosed(third.get(), 10s);
+    EXPECT_EQ(thirdEnd.data, std::to_string(message.size()));
+    EXPECT_TRUE(thirdEnd.closed);
+    // The end mark after the NUL counts, so that client is not held for the time-out either.
+    EXPECT_EQ(testing::ReadUntilClosed(nulBeforeMark.get(), 10s).data, std::to_string(withNul.size()));
+    ASSERT_TRUE(log.WaitForCount(2, 10s));
+    std::set<std::string> messages;
+    for (const auto& received : log.All()) messages.insert(received.data);
+    EXPECT_EQ(messages, (std::set<std::string>{message, "/$0te"}));
+}
+
+TEST_F(TcpListenerTest, AnOversizedMessageGetsItsCountWithoutAReset) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd client = testing::TcpConnect(port);
+    ASSERT_TRUE(testing::SendAll(client.get(), std::string(60000, 'x')));
+    std::this_thread::sleep_for(100ms);  // so the limit is passed while much more is on its way
+    ASSERT_TRUE(testing::SendAll(client.get(), std::string(300000, 'x')));
+    testing::StreamEnd end = testing::ReadUntilClosed(client.get());
+    ASSERT_FALSE(end.data.empty());
+    EXPECT_GT(std::stoul(end.data), kMaxMessageBytes);
+    EXPECT_TRUE(end.closed);
+    EXPECT_FALSE(end.reset);
 }
 
 TEST_F(TcpListenerTest, AFaultInTheHandlerRestartsServing) {
@@ -160,7 +195,7 @@ TEST_F(TcpListenerTest, AFaultInTheHandlerRestartsServing) {
     EXPECT_EQ(log.All()[0].data, "after/$7");
 }
 
-TEST(TcpListener, ReportsAPortInUseAndEnds) {
+TEST(TcpListener, ReportsAPortInUseOnceAndServesWhenItIsFree) {
     Fd holder(::socket(AF_INET, SOCK_STREAM, 0));
     int on = 1;
     ::setsockopt(holder.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
@@ -170,15 +205,39 @@ TEST(TcpListener, ReportsAPortInUseAndEnds) {
     ASSERT_EQ(::listen(holder.get(), 1), 0);
     std::uint16_t taken = testing::PortOf(holder.get());
 
+    std::atomic<int> failures{0};
     std::atomic<int> failedPort{-1};
+    ReceivedLog log;
     ListenerConfig config;
     config.port = taken;
-    config.onBindFailure = [&](std::uint16_t port) { failedPort = port; };
+    config.handler = log.Handler();
+    config.bindRetryInterval = 100ms;
+    config.stopCheckInterval = 50ms;
+    config.onBindFailure = [&](std::uint16_t port) {
+        failedPort = port;
+        ++failures;
+    };
     TcpListener listener(config);
     listener.Start();
     EXPECT_FALSE(listener.WaitListening(20s));
-    EXPECT_TRUE(listener.WaitStopped(20s));
+    EXPECT_FALSE(listener.WaitStopped(500ms)) << "it keeps trying the port";
+    EXPECT_EQ(failures.load(), 1);
     EXPECT_EQ(failedPort.load(), taken);
+
+    holder = Fd();
+    std::optional<std::uint16_t> port;
+    for (int attempt = 0; attempt < 200 && !port; ++attempt) {
+        std::this_thread::sleep_for(100ms);
+        port = listener.WaitListening(0ms);
+    }
+    ASSERT_EQ(port, taken);
+    Fd client = testing::TcpConnect(taken);
+    ASSERT_TRUE(testing::SendAll(client.get(), "free/$7"));
+    EXPECT_EQ(testing::ReadUntilClosed(client.get()).data, "7");
+    ASSERT_TRUE(log.WaitForCount(1));
+    EXPECT_EQ(log.All()[0].data, "free/$7");
+    EXPECT_EQ(failures.load(), 1);
+    EXPECT_TRUE(listener.Stop());
 }
 
 TEST(NetworkListeners, StopEndsBothThreadsWhileAClientHoldsASilentConnection) {

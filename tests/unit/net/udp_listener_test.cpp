@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include "loopback_peer.h"
 
@@ -104,7 +106,7 @@ TEST_F(UdpListenerTest, AFaultInTheHandlerRestartsServingOnTheSamePort) {
     EXPECT_EQ(log.All()[0].data, "after");
 }
 
-TEST(UdpListener, ReportsAPortInUseAndEnds) {
+TEST(UdpListener, ReportsAPortInUseOnceAndStopsWhileWaitingToTryAgain) {
     Fd holder(::socket(AF_INET, SOCK_DGRAM, 0));
     sockaddr_in any{};
     any.sin_family = AF_INET;
@@ -119,12 +121,23 @@ TEST(UdpListener, ReportsAPortInUseAndEnds) {
         failedPort = port;
         ++failures;
     };
-    UdpListener listener(config);
+    UdpListener listener(config);  // tries again only after 30 s
     listener.Start();
     EXPECT_FALSE(listener.WaitListening(20s));
-    EXPECT_TRUE(listener.WaitStopped(20s)) << "the thread ends by itself";
     EXPECT_EQ(failures.load(), 1);
     EXPECT_EQ(failedPort.load(), taken);
+    EXPECT_TRUE(listener.Stop());
+}
+
+TEST_F(UdpListenerTest, EveryDatagramOfABurstIsHandedOn) {
+    constexpr int kBurst = 1000;
+    auto handled = std::make_shared<std::atomic<int>>(0);
+    std::uint16_t port =
+        StartListener([handled](const char*, std::size_t, const std::string&, Transport) { ++*handled; });
+    Fd peer = testing::UdpPeer();
+    for (int i = 0; i < kBurst; ++i) ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "/$0burst/$1PC/$2"));
+    for (int waited = 0; waited < 200 && handled->load() < kBurst; ++waited) std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(handled->load(), kBurst);
 }
 
 TEST(UdpListener, StopsPromptlyAndCallsItsFinishHook) {

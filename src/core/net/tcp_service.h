@@ -1,0 +1,39 @@
+#pragma once
+// Serving TCP connections: accepts while fewer than maxConnections are being served and runs
+// each on a worker of its own; further connections wait in the backlog. A kind of TCP
+// listener supplies only what one connection gets.
+
+#include <chrono>
+#include <utility>
+
+#include "core/net/connection_pool.h"
+#include "core/net/listener_service.h"
+
+namespace tavik::net {
+
+class TcpService : public ListenerService {
+public:
+    explicit TcpService(ListenerConfig config)
+        : ListenerService(std::move(config)), pool_(config_.maxConnections) {}
+
+protected:
+    using Clock = std::chrono::steady_clock;
+
+    // Runs on the connection's worker; the connection is closed after it. It must watch the
+    // stop flag in its waits (WaitForBytes does) so that a stop ends it promptly.
+    virtual void ServeConnection(Socket& connection, const Endpoint& peer, const ListenerState& state) = 0;
+
+    // Waits for bytes (or the peer's end) until deadline, in slices that look at the stop flag;
+    // Failed once a stop is requested.
+    WaitStatus WaitForBytes(const Socket& connection, Clock::time_point deadline, const ListenerState& state) const;
+
+private:
+    Socket OpenSocket() final { return Socket::OpenTcp(); }
+    bool Prepare(Socket& socket) final;
+    ServeEnd Serve(Socket& listening, ListenerState& state) final;
+    void Finish() final { pool_.JoinAll(); }
+
+    ConnectionPool pool_;
+};
+
+}  // namespace tavik::net
