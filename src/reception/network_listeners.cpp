@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "core/net/network_receiver.h"
 #include "core/net/receipt_sender.h"
@@ -39,9 +40,12 @@ public:
         config.port = static_cast<std::uint16_t>(port);
         config.handler = handler;
         config.onBindFailure = [context, port, bindFailureText](std::uint16_t) {
-            std::string format = win::LoadResourceString(context.resources, bindFailureText);
-            win::ShowStopBox(context.mainWindow, win::LoadResourceString(context.resources, IDS_PROGRAM_NAME),
-                             FormatText(format, {static_cast<std::int64_t>(port)}));
+            std::string caption = win::LoadResourceString(context.resources, IDS_PROGRAM_NAME);
+            std::string text = FormatText(win::LoadResourceString(context.resources, bindFailureText),
+                                          {static_cast<std::int64_t>(port)});
+            // On a thread of its own: the listener goes on trying the port while the box is open.
+            std::thread([owner = context.mainWindow, caption, text] { win::ShowStopBox(owner, caption, text); })
+                .detach();
         };
         config.onFinished = [finished] { SetEvent(finished->Get()); };
         auto listener = std::make_unique<Kind>(std::move(config));
