@@ -514,7 +514,11 @@ class WineSession:
             if data is not None:
                 args += ["/d", str(data)]
         args.append("/f")
-        result = self.run(args)
+        for _ in range(3):
+            result = self.run(args)
+            # Wine now and then fails to start reg.exe itself on a loaded machine: try again.
+            if result.returncode == 0 or b"could not be started" not in result.stdout + result.stderr:
+                break
         if result.returncode != 0:
             raise HarnessError(f"reg add {key} {value} failed: {_decode(result.stdout + result.stderr)}")
 
