@@ -18,9 +18,9 @@ tavik::store::MemoryMessageFolder FolderWith(int files) {
     const std::string text = "Monday, 6 May 2024, 10:15:00\r\n" + std::string(300, 'x');
     // Written newest first, so the load has to sort.
     for (int i = files - 1; i >= 0; --i) {
-        folder.Put(std::string(kData) + "messages\\" + std::to_string(1714990000 + i) + "PC" + std::to_string(i % 7) +
-                       ".qms",
-                   "0PC/10.0.0.1\r\n" + text);
+        folder.Put(
+            std::string(kData) + "messages\\" + std::to_string(1714990000 + i) + "PC" + std::to_string(i % 7) + ".qms",
+            "0PC/10.0.0.1\r\n" + text);
     }
     return folder;
 }

@@ -23,19 +23,18 @@ int Fd(std::uintptr_t handle) { return static_cast<int>(handle); }
 
 IoStatus StatusOfError(int error) {
     switch (error) {
-        case EBADF:
-        case ENOTSOCK:
-        case EINVAL:  // accept on a socket that was shut down
-            return IoStatus::Closed;
-        case EAGAIN:
+    case EBADF:
+    case ENOTSOCK:
+    case EINVAL:  // accept on a socket that was shut down
+        return IoStatus::Closed;
+    case EAGAIN:
 #if EWOULDBLOCK != EAGAIN
-        case EWOULDBLOCK:
+    case EWOULDBLOCK:
 #endif
-        case ETIMEDOUT:
-        case EINTR:  // a signal, not a close: the caller simply tries again
-            return IoStatus::TimedOut;
-        default:
-            return IoStatus::Failed;
+    case ETIMEDOUT:
+    case EINTR:  // a signal, not a close: the caller simply tries again
+        return IoStatus::TimedOut;
+    default: return IoStatus::Failed;
     }
 }
 

@@ -17,14 +17,12 @@ SOCKET Handle(std::uintptr_t handle) { return static_cast<SOCKET>(handle); }
 
 IoStatus StatusOfError(int error) {
     switch (error) {
-        case WSAEINTR:     // a blocking call cancelled by closesocket
-        case WSAENOTSOCK:  // the socket is gone
-            return IoStatus::Closed;
-        case WSAEWOULDBLOCK:
-        case WSAETIMEDOUT:
-            return IoStatus::TimedOut;
-        default:
-            return IoStatus::Failed;
+    case WSAEINTR:     // a blocking call cancelled by closesocket
+    case WSAENOTSOCK:  // the socket is gone
+        return IoStatus::Closed;
+    case WSAEWOULDBLOCK:
+    case WSAETIMEDOUT: return IoStatus::TimedOut;
+    default: return IoStatus::Failed;
     }
 }
 
@@ -95,14 +93,14 @@ std::optional<Endpoint> Socket::LocalEndpoint() const {
 
 bool Socket::EnableBroadcast() {
     BOOL on = TRUE;
-    return IsOpen() && ::setsockopt(Handle(handle_), SOL_SOCKET, SO_BROADCAST,
-                                    reinterpret_cast<const char*>(&on), sizeof on) == 0;
+    return IsOpen() &&
+           ::setsockopt(Handle(handle_), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on) == 0;
 }
 
 bool Socket::SetReceiveBuffer(std::size_t bytes) {
     int size = ClampLength(bytes);
-    return IsOpen() && ::setsockopt(Handle(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size),
-                                    sizeof size) == 0;
+    return IsOpen() &&
+           ::setsockopt(Handle(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size) == 0;
 }
 
 bool Socket::Listen(int backlog) { return IsOpen() && ::listen(Handle(handle_), backlog) == 0; }
@@ -178,8 +176,8 @@ IoResult Socket::ReceiveFrom(char* buffer, std::size_t capacity, Endpoint& from)
     if (!IsOpen()) return {IoStatus::Closed, 0};
     sockaddr_in remote{};
     int size = sizeof remote;
-    int count = ::recvfrom(Handle(handle_), buffer, ClampLength(capacity), 0,
-                           reinterpret_cast<sockaddr*>(&remote), &size);
+    int count =
+        ::recvfrom(Handle(handle_), buffer, ClampLength(capacity), 0, reinterpret_cast<sockaddr*>(&remote), &size);
     if (count == SOCKET_ERROR) return {StatusOfError(::WSAGetLastError()), 0};
     from = FromSockaddr(remote);
     return {IoStatus::Ok, static_cast<std::size_t>(count)};

@@ -39,8 +39,7 @@ DWORD MailslotListener::Run() {
         if (nextSize != MAILSLOT_NO_MESSAGE && std::size_t{nextSize} + 2 > buffer_.size()) {
             try {
                 buffer_.resize(std::size_t{nextSize} + 2);
-            } catch (const std::bad_alloc&) {
-            }
+            } catch (const std::bad_alloc&) {}
         }
         DWORD received = 0;
         if (ReadFile(slot.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &received, nullptr)) {

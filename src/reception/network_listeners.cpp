@@ -44,8 +44,9 @@ public:
             std::string text = FormatText(win::LoadResourceString(context.resources, bindFailureText),
                                           {static_cast<std::int64_t>(port)});
             // On a thread of its own: the listener goes on trying the port while the box is open.
-            std::thread([owner = context.mainWindow, caption, text] { win::ShowStopBox(owner, caption, text); })
-                .detach();
+            std::thread([owner = context.mainWindow, caption, text] {
+                win::ShowStopBox(owner, caption, text);
+            }).detach();
         };
         config.onFinished = [finished] { SetEvent(finished->Get()); };
         auto listener = std::make_unique<Kind>(std::move(config));

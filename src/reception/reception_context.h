@@ -10,8 +10,8 @@
 namespace tavik::reception {
 
 struct ReceptionContext {
-    HWND mainWindow = nullptr;     // owner of the listeners' boxes
-    HINSTANCE resources = nullptr;  // the resource module: texts of boxes, headings and receipts
+    HWND mainWindow = nullptr;            // owner of the listeners' boxes
+    HINSTANCE resources = nullptr;        // the resource module: texts of boxes, headings and receipts
     std::shared_ptr<HandOffQueue> queue;  // where received messages go
 };
 

@@ -33,14 +33,13 @@ std::string ToOem(const std::string& ansi) {
 
 }  // namespace
 
-bool SendMessengerDatagram(const std::string& sender, const std::string& recipient,
-                           const std::string& text, std::string* error) {
+bool SendMessengerDatagram(const std::string& sender, const std::string& recipient, const std::string& text,
+                           std::string* error) {
     return SendMessengerDatagramTo(kMessengerMailslotName, sender, recipient, text, error);
 }
 
-bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sender,
-                             const std::string& recipient, const std::string& text,
-                             std::string* error) {
+bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sender, const std::string& recipient,
+                             const std::string& text, std::string* error) {
     // Receivers refuse empty names and end every part at a NUL.
     if (sender.empty() || recipient.empty()) {
         return Fail(error, "sender and recipient names must not be empty");
@@ -62,8 +61,8 @@ bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sen
     win::FileHandle slot(CreateFileA(slotPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!slot) {
-        return Fail(error, SystemError(("cannot open " + slotPath + ": is a receiver running?").c_str(),
-                                       GetLastError()));
+        return Fail(error,
+                    SystemError(("cannot open " + slotPath + ": is a receiver running?").c_str(), GetLastError()));
     }
     DWORD written = 0;
     const BOOL ok = WriteFile(slot.Get(), datagram.data(), static_cast<DWORD>(datagram.size()), &written, nullptr);

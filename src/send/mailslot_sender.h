@@ -11,13 +11,12 @@ namespace tavik::send {
 // Sends text from sender to recipient. Lines of text (CR LF or LF) are joined by the
 // Messenger line separator; all three strings go out in the OEM code page. On failure
 // returns false and, when error is given, puts a one-line reason in it.
-bool SendMessengerDatagram(const std::string& sender, const std::string& recipient,
-                           const std::string& text, std::string* error);
+bool SendMessengerDatagram(const std::string& sender, const std::string& recipient, const std::string& text,
+                           std::string* error);
 
 // The same to another mailslot path (for tests that run their own listener).
-bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sender,
-                             const std::string& recipient, const std::string& text,
-                             std::string* error);
+bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sender, const std::string& recipient,
+                             const std::string& text, std::string* error);
 
 }  // namespace tavik::send
 

@@ -18,8 +18,8 @@ struct SendOptions {
     bool help = false;
     std::string host;
     std::uint16_t port = kDefaultSendPort;
-    std::optional<std::string> from;       // default: this machine's host name
-    std::optional<std::string> to;         // mailslot recipient
+    std::optional<std::string> from;  // default: this machine's host name
+    std::optional<std::string> to;    // mailslot recipient
     bool highPriority = false;
     std::optional<std::uint16_t> replyPort;
     int timeoutSeconds = kDefaultTimeoutSeconds;

@@ -52,8 +52,8 @@ void MakeUnderProfile(const win::RegistryKey& shellFolders, const win::RegistryK
     if (reconciliation.IsOpen()) {
         profileDirectory = reconciliation.ReadText(kProfileDirectoryValue, kPathBufferSize);
     }
-    const std::string profile = ChooseProfileFolder(ReadProfileVariable(), reconciliation.IsOpen(),
-                                                    profileDirectory, ReadWindowsDirectory());
+    const std::string profile =
+        ChooseProfileFolder(ReadProfileVariable(), reconciliation.IsOpen(), profileDirectory, ReadWindowsDirectory());
     CreateFolder(profile);
     const std::string appData = JoinPath(profile, kApplicationDataFolder);
     CreateFolder(appData);

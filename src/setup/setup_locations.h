@@ -4,8 +4,7 @@
 namespace tavik::setup {
 
 // HKEY_CURRENT_USER
-inline constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 inline constexpr const char* kProfileReconciliationKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\ProfileReconciliation";
 inline constexpr const char* kEarlierVersionKey = "Software\\Quorlex International";
@@ -13,10 +12,8 @@ inline constexpr const char* kEarlierSettingsSubKey = "QuorlexTavik\\Settings";
 inline constexpr const char* kEarlierProgramSubKey = "QuorlexTavik";
 
 // HKEY_LOCAL_MACHINE, written by the installer.
-inline constexpr const char* kAppPathsKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tavik.exe";
-inline constexpr const char* kUninstallKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuorlexTavik";
+inline constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tavik.exe";
+inline constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuorlexTavik";
 
 // Value names.
 inline constexpr const char* kStartupValue = "Startup";

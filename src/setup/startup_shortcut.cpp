@@ -18,8 +18,7 @@ HRESULT SaveLink(IShellLinkA* link, const std::string& shortcutFile) {
         return result;
     }
     WCHAR widePath[kPathBufferSize] = {};
-    if (MultiByteToWideChar(CP_ACP, 0, shortcutFile.c_str(), -1, widePath,
-                            static_cast<int>(kPathBufferSize)) == 0) {
+    if (MultiByteToWideChar(CP_ACP, 0, shortcutFile.c_str(), -1, widePath, static_cast<int>(kPathBufferSize)) == 0) {
         // A path that does not fit is not saved anywhere else by accident.
         return HRESULT_FROM_WIN32(GetLastError());
     }

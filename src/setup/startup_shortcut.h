@@ -12,7 +12,6 @@ inline constexpr int kShortcutShowCommand = SW_SHOWMINNOACTIVE;
 
 // Saves a shell link to programFile at shortcutFile; the working directory is the program's
 // folder. Returns the result of the last step tried; callers do not act on it.
-HRESULT CreateStartupShortcut(const std::string& programFile, const std::string& shortcutFile,
-                              const char* description);
+HRESULT CreateStartupShortcut(const std::string& programFile, const std::string& shortcutFile, const char* description);
 
 }  // namespace tavik::setup

@@ -74,9 +74,7 @@ HistoryStatus CurrentHistoryStatus() {
     return {history.count(), history.currentPosition(), current != nullptr && current->highPriority};
 }
 
-void StartArrivalClock() {
-    History().lastArrivalTicks = GetTickCount();
-}
+void StartArrivalClock() { History().lastArrivalTicks = GetTickCount(); }
 
 void LoadStoredMessages(HWND mainWindow) {
     store::LoadResult result;
@@ -214,8 +212,6 @@ void EmptyTrash() {
     EnableToolbarButton(CMD_RESTORE_DELETED, false);
 }
 
-void ReleaseHistory() {
-    History().Clear();
-}
+void ReleaseHistory() { History().Clear(); }
 
 }  // namespace tavik::shell

@@ -20,8 +20,8 @@ std::unique_ptr<reception::ListenerOwner> Owner;
 }  // namespace
 
 void CreateReception(HWND mainWindow) {
-    Queue = std::make_shared<HandOffQueue>(
-        kQueueCapacityBytes, [mainWindow] { PostMessageA(mainWindow, kMessagesWaiting, 0, 0); });
+    Queue = std::make_shared<HandOffQueue>(kQueueCapacityBytes,
+                                           [mainWindow] { PostMessageA(mainWindow, kMessagesWaiting, 0, 0); });
     Owner = std::make_unique<reception::ListenerOwner>(reception::ReceptionContext{mainWindow, ResourceModule, Queue});
 }
 

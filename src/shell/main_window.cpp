@@ -27,9 +27,7 @@ std::unique_ptr<net::SocketLibrary> sockets;
 bool tornDown = false;
 const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
-void PostSystemCommand(HWND window, WPARAM command) {
-    PostMessageA(window, WM_SYSCOMMAND, command, 0);
-}
+void PostSystemCommand(HWND window, WPARAM command) { PostMessageA(window, WM_SYSCOMMAND, command, 0); }
 
 void InitialiseWindow(HWND window) {
     MainWindow = window;
@@ -91,8 +89,8 @@ void Exit(HWND window, WPARAM wParam) {
 
 void ChangeFontSize(HWND window, bool larger) {
     Settings settings = *ProcessSettings().Current();
-    std::uint32_t size = larger ? StepFontLarger(settings.MessageTextFontSize)
-                                : StepFontSmaller(settings.MessageTextFontSize);
+    std::uint32_t size =
+        larger ? StepFontLarger(settings.MessageTextFontSize) : StepFontSmaller(settings.MessageTextFontSize);
     if (size == settings.MessageTextFontSize) return;
     settings.MessageTextFontSize = size;
     ProcessSettings().Replace(settings);

@@ -104,8 +104,8 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     LoadProcessSettings();
     EmptyTrash();
 
-    HWND window = CreateDialogParamA(ResourceModule, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), GetDesktopWindow(),
-                                     MainWindowProc, 0);
+    HWND window =
+        CreateDialogParamA(ResourceModule, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), GetDesktopWindow(), MainWindowProc, 0);
     if (window == nullptr) {
         // A resource module without the main window cannot run: say so and end like a missing module.
         MessageBoxA(nullptr, "Unable to load the main window from TavikRes.dll.\r\nPlease, reinstall Quorlex Tavik.",

@@ -40,16 +40,15 @@ std::optional<std::string> RegistryUserFolders::ReadAppDataFolder() {
     return std::string(bytes::UpToNul(*value));
 }
 
-void RegistryUserFolders::CreateFolder(const std::string& path) {
-    CreateDirectoryA(path.c_str(), nullptr);
-}
+void RegistryUserFolders::CreateFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
 RegistrySettingsSink::RegistrySettingsSink(SettingsKeyAccess access, std::string keyPath)
     : access_(access), keyPath_(std::move(keyPath)) {}
 
 bool RegistrySettingsSink::Open() {
     if (key_.IsOpen()) return true;
-    if (access_ == SettingsKeyAccess::kCreateForWrite) return key_.Create(HKEY_CURRENT_USER, keyPath_.c_str(), KEY_WRITE);
+    if (access_ == SettingsKeyAccess::kCreateForWrite)
+        return key_.Create(HKEY_CURRENT_USER, keyPath_.c_str(), KEY_WRITE);
     return key_.Open(HKEY_CURRENT_USER, keyPath_.c_str(), KEY_ALL_ACCESS);
 }
 

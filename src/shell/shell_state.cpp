@@ -25,9 +25,7 @@ bool AskYesNo(HWND owner, UINT questionId) {
     return win::AskYesNo(owner, LoadResourceString(IDS_PROGRAM_NAME), LoadResourceString(questionId));
 }
 
-void TrimWorkingSet() {
-    SetProcessWorkingSetSize(GetCurrentProcess(), 1024, 61440);
-}
+void TrimWorkingSet() { SetProcessWorkingSetSize(GetCurrentProcess(), 1024, 61440); }
 
 static bool QualifiesForForeground(HWND window) {
     LONG style = GetWindowLongA(window, GWL_STYLE);
@@ -35,8 +33,7 @@ static bool QualifiesForForeground(HWND window) {
 }
 
 void ActivateNextWindow() {
-    for (HWND window = GetTopWindow(GetDesktopWindow()); window != nullptr;
-         window = GetWindow(window, GW_HWNDNEXT)) {
+    for (HWND window = GetTopWindow(GetDesktopWindow()); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
         if (QualifiesForForeground(window)) {
             SetForegroundWindow(window);
             return;

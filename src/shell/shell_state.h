@@ -9,10 +9,10 @@
 
 namespace tavik::shell {
 
-extern HINSTANCE ResourceModule;     // TavikRes.dll: texts, dialog templates, menus
-extern HINSTANCE AppInstance;        // Tavik.exe: icons, toolbar bitmap, accelerators
-extern HWND MainWindow;              // 0 before creation and once teardown began
-extern HICON TrayIcon;               // icon currently shown in the tray
+extern HINSTANCE ResourceModule;       // TavikRes.dll: texts, dialog templates, menus
+extern HINSTANCE AppInstance;          // Tavik.exe: icons, toolbar bitmap, accelerators
+extern HWND MainWindow;                // 0 before creation and once teardown began
+extern HICON TrayIcon;                 // icon currently shown in the tray
 extern win::CriticalSection TrayLock;  // guards the tray-icon record during icon changes
 
 // Loads a string of the resource module; bufferSize bounds it as a fixed buffer would (size - 1 chars).

@@ -48,9 +48,9 @@ TBBUTTON Separator() {
 
 HWND CreateToolbar(HWND mainWindow, bool withOptions) {
     InitCommonControls();
-    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
-                                   WS_CHILD | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_ADJUSTABLE, 0, 0, 0, 0,
-                                   mainWindow, nullptr, AppInstance, nullptr);
+    HWND toolbar =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_ADJUSTABLE, 0, 0,
+                        0, 0, mainWindow, nullptr, AppInstance, nullptr);
     if (toolbar == nullptr) return nullptr;
     Toolbar = toolbar;
     SendMessageA(toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), TRUE);
@@ -67,10 +67,14 @@ HWND CreateToolbar(HWND mainWindow, bool withOptions) {
     int options = AddLabel(toolbar, IDS_LABEL_OPTIONS);
 
     std::array<TBBUTTON, 8> buttons{
-        Button(0, CMD_OLDER, previous),       Button(1, CMD_NEWER, next),
-        Button(2, CMD_DELETE, remove),        Button(3, CMD_RESTORE_DELETED, restore),
-        Separator(),                          Button(4, CMD_COPY, copy),
-        Separator(),                          Button(5, CMD_OPTIONS, options),
+        Button(0, CMD_OLDER, previous),
+        Button(1, CMD_NEWER, next),
+        Button(2, CMD_DELETE, remove),
+        Button(3, CMD_RESTORE_DELETED, restore),
+        Separator(),
+        Button(4, CMD_COPY, copy),
+        Separator(),
+        Button(5, CMD_OPTIONS, options),
     };
     WPARAM count = withOptions ? 8 : 6;
     SendMessageA(toolbar, TB_ADDBUTTONSA, count, reinterpret_cast<LPARAM>(buttons.data()));
@@ -124,8 +128,7 @@ bool FitLayout(HWND mainWindow, bool withOptions) {
     int windowHeight = window.bottom - window.top;
     int delta = toolbarWidth - windowWidth;
     if (delta > 0) {
-        SetWindowPos(mainWindow, nullptr, 0, 0, toolbarWidth, windowHeight,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_HIDEWINDOW);
+        SetWindowPos(mainWindow, nullptr, 0, 0, toolbarWidth, windowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_HIDEWINDOW);
         ResizeControlBy(mainWindow, IDC_SENDER, delta);
         ResizeControlBy(mainWindow, IDC_MESSAGE_TEXT, delta);
         if (HWND hide = GetDlgItem(mainWindow, IDC_HIDE_BUTTON)) {

@@ -25,9 +25,7 @@ win::KernelHandle BlinkThread;
 win::KernelHandle BlinkStopEvent;
 std::atomic<bool> BlinkRunning{false};
 
-void PassToShell(DWORD action) {
-    Shell_NotifyIconA(action, &TrayRecord);
-}
+void PassToShell(DWORD action) { Shell_NotifyIconA(action, &TrayRecord); }
 
 enum class Direction { ToTray, FromTray };
 

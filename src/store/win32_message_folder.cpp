@@ -49,7 +49,7 @@ std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder,
 
 std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path, std::size_t maxBytes) {
     win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return std::nullopt;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;
@@ -74,7 +74,7 @@ bool Win32MessageFolder::WriteWhole(const std::string& path, std::string_view by
     // history load never takes it.
     const std::string temporary = path + ".tmp";
     win::FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const bool closed = file.Close();

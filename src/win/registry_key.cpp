@@ -70,8 +70,7 @@ std::optional<std::uint32_t> RegistryKey::ReadDword(const char* name) const {
     if (!IsOpen()) return std::nullopt;
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegQueryValueExA(key_.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
-        ERROR_SUCCESS) {
+    if (RegQueryValueExA(key_.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     return value;

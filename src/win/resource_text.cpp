@@ -17,8 +17,7 @@ void ShowStopBox(HWND owner, const std::string& caption, const std::string& text
 }
 
 bool AskYesNo(HWND owner, const std::string& caption, const std::string& question) {
-    return MessageBoxA(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
-           IDYES;
+    return MessageBoxA(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 }  // namespace tavik::win

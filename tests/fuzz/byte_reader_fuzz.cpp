@@ -48,40 +48,55 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const unsigned arg = ops[i] >> 4;
         std::size_t expectedAdvance = 0;
         switch (ops[i] & 0x0F) {
-            case 0: sink = sink + reader.ReadByte(); expectedAdvance = 1; break;
-            case 1: {
-                const std::string_view read = reader.ReadBytes(arg);
-                if (reader.Ok() && read.size() != arg) std::abort();
-                sink = sink + Check(read);
-                expectedAdvance = arg;
-                break;
-            }
-            case 2: sink = sink + reader.ReadU16LE(); expectedAdvance = 2; break;
-            case 3: sink = sink + reader.ReadU32LE(); expectedAdvance = 4; break;
-            case 4: {
-                const std::string_view read = reader.ReadNulTerminated();
-                if (read.find('\0') != std::string_view::npos) std::abort();
-                sink = sink + Check(read);
-                expectedAdvance = read.size() + 1;
-                break;
-            }
-            case 5: {
-                const std::string_view read = reader.ReadUpToNulOrEnd();
-                if (read.find('\0') != std::string_view::npos) std::abort();
-                sink = sink + Check(read);
-                expectedAdvance = read.size() + (before + read.size() < reader.Size() ? 1 : 0);  // the NUL
-                break;
-            }
-            case 6: reader.Skip(arg); expectedAdvance = arg; break;
-            case 7: {
-                const std::string_view terminator = kTerminators[arg % kTerminators.size()];
-                const std::string_view read = reader.ReadTerminated(terminator);
-                sink = sink + Check(read);
-                expectedAdvance = read.size() + terminator.size();
-                break;
-            }
-            case 8: sink = sink + reader.PeekByte(); break;
-            default: sink = sink + Check(reader.ReadRest()); expectedAdvance = reader.Size() - before; break;
+        case 0:
+            sink = sink + reader.ReadByte();
+            expectedAdvance = 1;
+            break;
+        case 1: {
+            const std::string_view read = reader.ReadBytes(arg);
+            if (reader.Ok() && read.size() != arg) std::abort();
+            sink = sink + Check(read);
+            expectedAdvance = arg;
+            break;
+        }
+        case 2:
+            sink = sink + reader.ReadU16LE();
+            expectedAdvance = 2;
+            break;
+        case 3:
+            sink = sink + reader.ReadU32LE();
+            expectedAdvance = 4;
+            break;
+        case 4: {
+            const std::string_view read = reader.ReadNulTerminated();
+            if (read.find('\0') != std::string_view::npos) std::abort();
+            sink = sink + Check(read);
+            expectedAdvance = read.size() + 1;
+            break;
+        }
+        case 5: {
+            const std::string_view read = reader.ReadUpToNulOrEnd();
+            if (read.find('\0') != std::string_view::npos) std::abort();
+            sink = sink + Check(read);
+            expectedAdvance = read.size() + (before + read.size() < reader.Size() ? 1 : 0);  // the NUL
+            break;
+        }
+        case 6:
+            reader.Skip(arg);
+            expectedAdvance = arg;
+            break;
+        case 7: {
+            const std::string_view terminator = kTerminators[arg % kTerminators.size()];
+            const std::string_view read = reader.ReadTerminated(terminator);
+            sink = sink + Check(read);
+            expectedAdvance = read.size() + terminator.size();
+            break;
+        }
+        case 8: sink = sink + reader.PeekByte(); break;
+        default:
+            sink = sink + Check(reader.ReadRest());
+            expectedAdvance = reader.Size() - before;
+            break;
         }
         if (reader.Position() > reader.Size() || reader.Remaining() != reader.Size() - reader.Position()) std::abort();
         if (!wasOk && reader.Ok()) std::abort();  // a failure sticks

@@ -27,11 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // The three parts are NUL-free stretches of the input, in order.
-    const std::size_t used = datagram->sender.size() + datagram->recipient.size() + 2 +
-                             datagram->text.size();
+    const std::size_t used = datagram->sender.size() + datagram->recipient.size() + 2 + datagram->text.size();
     if (used > size || datagram->sender.find('\0') != std::string::npos ||
-        datagram->recipient.find('\0') != std::string::npos ||
-        datagram->text.find('\0') != std::string::npos ||
+        datagram->recipient.find('\0') != std::string::npos || datagram->text.find('\0') != std::string::npos ||
         std::memcmp(data, datagram->sender.data(), datagram->sender.size()) != 0) {
         std::abort();
     }
@@ -41,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.DontRecvMess = datagram->recipient;
     tavik::IdentityCodePage codePage;
     DiscardingSink sink;
-    tavik::DeliverMessage(datagram->sender, datagram->recipient, datagram->text, settings,
-                          datagram->recipient, codePage, sink);
+    tavik::DeliverMessage(datagram->sender, datagram->recipient, datagram->text, settings, datagram->recipient,
+                          codePage, sink);
     return 0;
 }

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < tavik::store::kMinTrashRecordSize) std::abort();
     const auto again = tavik::store::DecodeTrashRecord(tavik::store::EncodeTrashRecord(*record));
     if (!again || again->position != record->position || again->filePath != record->filePath ||
-        again->highPriority != record->highPriority || again->sender != record->sender ||
-        again->text != record->text) {
+        again->highPriority != record->highPriority || again->sender != record->sender || again->text != record->text) {
         std::abort();
     }
     return 0;

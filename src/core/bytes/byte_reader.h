@@ -11,9 +11,7 @@
 namespace tavik::bytes {
 
 // Text handed on as a C string would be: it ends at its first NUL, or at the end of the bytes.
-inline std::string_view UpToNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
+inline std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 class ByteReader {
 public:

@@ -20,8 +20,8 @@ void ConnectionPool::Run(Socket connection, Work work) {
         ++running_;
     }
     try {
-        worker->thread = std::thread(
-            [this, worker, connection = std::move(connection), work = std::move(work)]() mutable {
+        worker->thread =
+            std::thread([this, worker, connection = std::move(connection), work = std::move(work)]() mutable {
                 try {
                     work(connection);
                 } catch (...) {

@@ -31,9 +31,7 @@ public:
     // The first outcome of taking the port: the port once listening; nothing when it could not
     // be taken (the listener keeps trying it, and a later call gives the port once it has it),
     // when the thread ended or when time ran out.
-    std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit) {
-        return thread_.WaitListening(limit);
-    }
+    std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit) { return thread_.WaitListening(limit); }
 
 protected:
     // Made at each start; the thread owns it, so it must not refer back to this object.

@@ -14,8 +14,8 @@ namespace tavik::net {
 // Gets each received message: the bytes with a NUL after them, their count, the sender's
 // address as dotted text and the transport. Runs on the UDP listener thread or on the worker
 // serving a TCP connection, so calls may overlap.
-using NetworkHandler = std::function<void(const char* data, std::size_t length,
-                                          const std::string& peerAddress, Transport transport)>;
+using NetworkHandler =
+    std::function<void(const char* data, std::size_t length, const std::string& peerAddress, Transport transport)>;
 
 // Largest message a listener takes; above it UDP drops the datagram and TCP stops keeping it.
 inline constexpr std::size_t kMaxMessageBytes = 65279;

@@ -63,9 +63,7 @@ void ListenerThread::RequestStop() {
     if (state_) state_->RequestStop();
 }
 
-bool ListenerThread::WaitStopped(std::chrono::milliseconds limit) {
-    return !state_ || state_->WaitEnded(limit);
-}
+bool ListenerThread::WaitStopped(std::chrono::milliseconds limit) { return !state_ || state_->WaitEnded(limit); }
 
 bool ListenerThread::Stop(std::chrono::milliseconds limit) {
     if (!thread_.joinable()) return true;

@@ -10,8 +10,8 @@
 
 namespace tavik::net {
 
-bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view peerAddress,
-                          Transport transport, const NetworkContext& context) {
+bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view peerAddress, Transport transport,
+                          const NetworkContext& context) {
     std::string_view bytes(data, data == nullptr ? 0 : length);
     if (bytes.starts_with(kReceiptTypeWord)) return false;
 
@@ -20,8 +20,7 @@ bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view
     if (!MatchPatternList(peerAddress, settings.AllMess)) return false;
     if (MatchPatternList(peerAddress, settings.DontRecvMess)) return false;
 
-    std::optional<MessageFields> fields =
-        transport == Transport::Udp ? ParseUdpFraming(bytes) : ParseTcpFraming(bytes);
+    std::optional<MessageFields> fields = transport == Transport::Udp ? ParseUdpFraming(bytes) : ParseTcpFraming(bytes);
     if (!fields) return false;
 
     bool highPriority = fields->flag == '1';
@@ -36,8 +35,8 @@ bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view
         std::string text = ReceiptText(context.receiptFormat, RecipientName(fields->text, peerAddress),
                                        context.clock.ShortDateTime(), length);
         message.onStored = [sender = context.receiptSender, peer = std::string(peerAddress), replyPort,
-                            receipt = BuildReceipt(text, context.computerName, context.localAddress,
-                                                   settings.UDPPort)] {
+                            receipt =
+                                BuildReceipt(text, context.computerName, context.localAddress, settings.UDPPort)] {
             sender->SendReceipt(peer, replyPort, receipt);
         };
     }

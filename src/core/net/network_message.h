@@ -16,7 +16,7 @@ namespace tavik::net {
 
 // What one message needs beyond its bytes. Everything is borrowed for the call.
 struct NetworkContext {
-    const Settings& settings;        // AllMess, DontRecvMess, HigthPriorMess, TCPPort, UDPPort
+    const Settings& settings;  // AllMess, DontRecvMess, HigthPriorMess, TCPPort, UDPPort
     MessageSink& sink;
     std::string_view computerName;   // own name, for the receipt
     std::string_view localAddress;   // own address as dotted text, for the receipt
@@ -30,7 +30,7 @@ struct NetworkContext {
 // receipts of other receivers are ignored; the peer address must match AllMess and not
 // DontRecvMess; the framing must hold; a high-priority flag needs a peer on HigthPriorMess;
 // a UDP sender gets a receipt at its reply port; then the sink gets the text and sender.
-bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view peerAddress,
-                          Transport transport, const NetworkContext& context);
+bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view peerAddress, Transport transport,
+                          const NetworkContext& context);
 
 }  // namespace tavik::net

@@ -10,7 +10,7 @@ NetworkHandler MakeNetworkHandler(ReceiverEnvironment environment) {
         const ReceiverEnvironment& env = *shared;
         std::shared_ptr<const Settings> settings = env.settings ? env.settings() : nullptr;
         if (!settings || !env.sink || !env.clock || !env.receiptSender) return;
-        NetworkContext context{*settings,         *env.sink,  env.computerName,  env.localAddress,
+        NetworkContext context{*settings,         *env.sink,  env.computerName, env.localAddress,
                                env.receiptFormat, *env.clock, env.receiptSender};
         HandleNetworkMessage(data, length, peerAddress, transport, context);
     };

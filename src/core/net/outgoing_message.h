@@ -7,10 +7,10 @@
 namespace tavik::net {
 
 struct OutgoingMessage {
-    std::string text;          // field 0; ends at a NUL, if it holds one
-    std::string name;          // field 1: the sending computer
+    std::string text;           // field 0; ends at a NUL, if it holds one
+    std::string name;           // field 1: the sending computer
     bool highPriority = false;  // field 3: "1", else "0"
-    std::string replyAddress;  // field 5: "address:port" (the UDP form adds "u")
+    std::string replyAddress;   // field 5: "address:port" (the UDP form adds "u")
 };
 
 // typeWord NUL"#0" text NUL"#1" name NUL"#2" NUL"#3" flag NUL"#4" NUL"#5" reply NUL"#6" NUL

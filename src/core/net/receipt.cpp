@@ -23,8 +23,8 @@ std::string ReceiptText(std::string_view format, std::string_view recipient, std
     return FormatText(format, {recipient, dateTime, static_cast<std::int64_t>(messageLength)});
 }
 
-std::string BuildReceipt(std::string_view receiptText, std::string_view computerName,
-                         std::string_view localAddress, std::uint32_t udpPort) {
+std::string BuildReceipt(std::string_view receiptText, std::string_view computerName, std::string_view localAddress,
+                         std::uint32_t udpPort) {
     using namespace std::string_view_literals;
     std::string datagram;
     datagram.reserve(receiptText.size() + 96);

@@ -30,7 +30,7 @@ std::string ReceiptText(std::string_view format, std::string_view recipient, std
                         std::size_t messageLength);
 
 // The whole receipt datagram.
-std::string BuildReceipt(std::string_view receiptText, std::string_view computerName,
-                         std::string_view localAddress, std::uint32_t udpPort);
+std::string BuildReceipt(std::string_view receiptText, std::string_view computerName, std::string_view localAddress,
+                         std::uint32_t udpPort);
 
 }  // namespace tavik::net

@@ -4,8 +4,7 @@
 
 namespace tavik::net {
 
-void SocketReceiptSender::SendReceipt(std::string_view peerAddress, std::uint32_t port,
-                                      std::string_view datagram) {
+void SocketReceiptSender::SendReceipt(std::string_view peerAddress, std::uint32_t port, std::string_view datagram) {
     std::optional<std::uint32_t> address = ParseDottedAddress(peerAddress);
     if (!address || port == 0 || port > 65535) return;
     Socket socket = Socket::OpenUdp();

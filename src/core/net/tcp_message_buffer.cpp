@@ -17,8 +17,6 @@ void TcpMessageBuffer::Add(std::string_view piece) {
 
 bool TcpMessageBuffer::OverLimit() const { return byteCount_ > kMaxMessageBytes; }
 
-bool TcpMessageBuffer::EndsWithEndMark() const {
-    return EndsWithTcpEndMark(lastBytes_) || EndsWithTcpEndMark(text_);
-}
+bool TcpMessageBuffer::EndsWithEndMark() const { return EndsWithTcpEndMark(lastBytes_) || EndsWithTcpEndMark(text_); }
 
 }  // namespace tavik::net

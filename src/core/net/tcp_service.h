@@ -13,8 +13,7 @@ namespace tavik::net {
 
 class TcpService : public ListenerService {
 public:
-    explicit TcpService(ListenerConfig config)
-        : ListenerService(std::move(config)), pool_(config_.maxConnections) {}
+    explicit TcpService(ListenerConfig config) : ListenerService(std::move(config)), pool_(config_.maxConnections) {}
 
 protected:
     using Clock = std::chrono::steady_clock;

@@ -9,9 +9,8 @@ namespace tavik::net {
 namespace {
 
 constexpr std::array<std::string_view, 7> kMarkers = {
-    std::string_view("\0#0", 3), std::string_view("\0#1", 3), std::string_view("\0#2", 3),
-    std::string_view("\0#3", 3), std::string_view("\0#4", 3), std::string_view("\0#5", 3),
-    std::string_view("\0#6", 3),
+    std::string_view("\0#0", 3), std::string_view("\0#1", 3), std::string_view("\0#2", 3), std::string_view("\0#3", 3),
+    std::string_view("\0#4", 3), std::string_view("\0#5", 3), std::string_view("\0#6", 3),
 };
 
 }  // namespace

@@ -28,8 +28,8 @@ std::string ExpandLineSeparators(std::string_view text) {
 }  // namespace
 
 bool DeliverMessage(std::string_view sender, std::string_view recipient, std::string_view text,
-                    const Settings& settings, std::string_view headingFormat,
-                    const CodePageConverter& codePage, MessageSink& sink) {
+                    const Settings& settings, std::string_view headingFormat, const CodePageConverter& codePage,
+                    MessageSink& sink) {
     // The hand-off strings are NUL-terminated, so a NUL inside a view ends it.
     sender = bytes::UpToNul(sender);
     recipient = bytes::UpToNul(recipient);
@@ -53,8 +53,7 @@ bool DeliverMessage(std::string_view sender, std::string_view recipient, std::st
         headingFormat = kDefaultHeadingFormat;
     }
     IncomingMessage message;
-    message.text = CutText(FormatText(headingFormat, {std::string_view(ansiSender),
-                                                      std::string_view(ansiRecipient)}),
+    message.text = CutText(FormatText(headingFormat, {std::string_view(ansiSender), std::string_view(ansiRecipient)}),
                            kHeadingMaxLength);
     message.text.append(".\r\n\r\n");
     message.text.append(body);

@@ -24,7 +24,7 @@ inline constexpr std::size_t kHeadingMaxLength = 95;
 // sender or recipient, sender not in the allow list, or sender in the deny list (the
 // deny list wins). Refusals are silent.
 bool DeliverMessage(std::string_view sender, std::string_view recipient, std::string_view text,
-                    const Settings& settings, std::string_view headingFormat,
-                    const CodePageConverter& codePage, MessageSink& sink);
+                    const Settings& settings, std::string_view headingFormat, const CodePageConverter& codePage,
+                    MessageSink& sink);
 
 }  // namespace tavik

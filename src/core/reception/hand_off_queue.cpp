@@ -16,9 +16,7 @@ bool HandOffQueue::Push(std::uint32_t priority, IncomingMessage message) {
     bool wakeNow = false;
     {
         std::unique_lock lock(mutex_);
-        spaceFreed_.wait(lock, [&] {
-            return closed_ || waiting_.empty() || waitingBytes_ + bytes <= capacityBytes_;
-        });
+        spaceFreed_.wait(lock, [&] { return closed_ || waiting_.empty() || waitingBytes_ + bytes <= capacityBytes_; });
         if (closed_) return false;
         waiting_.push_back(HandOff{priority, std::move(message)});
         waitingBytes_ += bytes;

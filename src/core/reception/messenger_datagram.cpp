@@ -19,8 +19,7 @@ std::optional<MessengerDatagram> ParseMessengerDatagram(const unsigned char* dat
     return datagram;
 }
 
-std::string BuildMessengerDatagram(std::string_view sender, std::string_view recipient,
-                                   std::string_view text) {
+std::string BuildMessengerDatagram(std::string_view sender, std::string_view recipient, std::string_view text) {
     std::string out;
     out.reserve(sender.size() + recipient.size() + text.size() + 2);
     out.append(sender);

@@ -28,7 +28,6 @@ std::optional<MessengerDatagram> ParseMessengerDatagram(const unsigned char* dat
 
 // Lays out a datagram: sender NUL recipient NUL text, where each CR LF or lone LF of the
 // text becomes 0x14. The strings go out byte for byte (the caller converts the code page).
-std::string BuildMessengerDatagram(std::string_view sender, std::string_view recipient,
-                                   std::string_view text);
+std::string BuildMessengerDatagram(std::string_view sender, std::string_view recipient, std::string_view text);
 
 }  // namespace tavik

@@ -55,9 +55,7 @@ constexpr std::array<StringValue, 7> kStringValues{{
     {"IncomingMailServer", &Settings::IncomingMailServer, false},
 }};
 
-std::string UpToFirstZero(const std::string& bytes) {
-    return bytes.substr(0, bytes.find('\0'));
-}
+std::string UpToFirstZero(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
 
 // The two-step read: absent when the size query fails; present without bytes when the value
 // exists but the read itself fails.

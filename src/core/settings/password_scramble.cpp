@@ -3,9 +3,7 @@
 namespace tavik {
 namespace {
 
-char Scramble(char byte) {
-    return static_cast<char>(static_cast<unsigned char>(byte) ^ kPasswordKey);
-}
+char Scramble(char byte) { return static_cast<char>(static_cast<unsigned char>(byte) ^ kPasswordKey); }
 
 }  // namespace
 

@@ -6,8 +6,7 @@ namespace tavik {
 
 SettingsStore::SettingsStore() : current_(std::make_shared<const Settings>()) {}
 
-SettingsStore::SettingsStore(Settings initial)
-    : current_(std::make_shared<const Settings>(std::move(initial))) {}
+SettingsStore::SettingsStore(Settings initial) : current_(std::make_shared<const Settings>(std::move(initial))) {}
 
 std::shared_ptr<const Settings> SettingsStore::Current() const {
     std::lock_guard<std::mutex> lock(guard_);

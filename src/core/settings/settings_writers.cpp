@@ -22,8 +22,7 @@ void WriteText(SettingsSink& sink, const std::string& name, const std::string& t
 
 }  // namespace
 
-std::optional<Settings> SaveMessagesPage(SettingsSink& sink, const Settings& current,
-                                         const MessagesPageValues& page) {
+std::optional<Settings> SaveMessagesPage(SettingsSink& sink, const Settings& current, const MessagesPageValues& page) {
     if (!sink.Open()) return std::nullopt;
 
     Settings next = current;
@@ -51,8 +50,7 @@ std::optional<Settings> SaveMessagesPage(SettingsSink& sink, const Settings& cur
     return next;
 }
 
-std::optional<Settings> SaveMailPage(SettingsSink& sink, const Settings& current,
-                                     const MailPageValues& page) {
+std::optional<Settings> SaveMailPage(SettingsSink& sink, const Settings& current, const MailPageValues& page) {
     if (!sink.Open()) return std::nullopt;
 
     Settings next = current;

@@ -20,10 +20,10 @@ inline constexpr std::uint32_t kDefaultFontSize = 8;
 
 // What the messages page shows when it is left.
 struct MessagesPageValues {
-    std::uint32_t minimizeWhenLast = 0;   // check states
+    std::uint32_t minimizeWhenLast = 0;  // check states
     std::uint32_t popUpWhenIncoming = 0;
     std::uint32_t playSound = 0;
-    std::uint16_t restoreHotKey = 0;      // the hot-key control's value
+    std::uint16_t restoreHotKey = 0;                // the hot-key control's value
     std::optional<std::uint32_t> selectedFontSize;  // none when the size list has no selection
     std::string soundFile;
     std::string higthPriorMess;
@@ -33,27 +33,25 @@ struct MessagesPageValues {
 
 // What the mail page shows when it is left.
 struct MailPageValues {
-    std::uint32_t checkMail = 0;          // check states
+    std::uint32_t checkMail = 0;  // check states
     std::uint32_t playMailSound = 0;
     std::optional<std::uint32_t> timeChecking;  // none when the field holds no number (saved as 1)
-    bool imapSelected = false;            // MailServerType 1, else 0
+    bool imapSelected = false;                  // MailServerType 1, else 0
     std::string emailProgram;
     std::string userName;
-    std::string password;                 // plain text
+    std::string password;  // plain text
     std::string incomingMailServer;
 };
 
 // Writes MinimizeWhenLast, PopUpWhenIncoming, MessageTextFontSize, PlaySound, RestoreHotKey, then
 // SoundFile, HigthPriorMess, DontRecvMess, AllMess, and returns current with the page applied;
 // nullopt when the sink cannot be opened.
-std::optional<Settings> SaveMessagesPage(SettingsSink& sink, const Settings& current,
-                                         const MessagesPageValues& page);
+std::optional<Settings> SaveMessagesPage(SettingsSink& sink, const Settings& current, const MessagesPageValues& page);
 
 // Writes CheckMail, PlayMailSound, TimeChecking, MailServerType, then EmailProgram, UserName,
 // Password (scrambled), IncomingMailServer, and returns current with the page applied; nullopt when
 // the sink cannot be opened.
-std::optional<Settings> SaveMailPage(SettingsSink& sink, const Settings& current,
-                                     const MailPageValues& page);
+std::optional<Settings> SaveMailPage(SettingsSink& sink, const Settings& current, const MailPageValues& page);
 
 // Start-up: records the main window's handle (its low 32 bits) as ClassName.
 void WriteClassName(SettingsSink& sink, std::uint32_t mainWindow);

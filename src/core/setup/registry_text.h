@@ -9,8 +9,6 @@
 
 namespace tavik::setup {
 
-inline std::string TextOfRegistryBytes(std::string_view stored) {
-    return std::string(bytes::UpToNul(stored));
-}
+inline std::string TextOfRegistryBytes(std::string_view stored) { return std::string(bytes::UpToNul(stored)); }
 
 }  // namespace tavik::setup

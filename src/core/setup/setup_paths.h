@@ -40,8 +40,7 @@ inline std::optional<std::string> FolderOfFile(std::string_view file) {
 // Where the profile lies when the user has no application-data folder yet: USERPROFILE when set
 // and not empty; otherwise the reconciliation value (blanks trimmed) when its key opened and the
 // value exists; otherwise the Windows folder.
-inline std::string ChooseProfileFolder(const std::optional<std::string>& userProfile,
-                                       bool reconciliationKeyOpened,
+inline std::string ChooseProfileFolder(const std::optional<std::string>& userProfile, bool reconciliationKeyOpened,
                                        const std::optional<std::string>& profileDirectory,
                                        std::string_view windowsDirectory) {
     if (userProfile && !userProfile->empty()) {

@@ -14,7 +14,7 @@ namespace tavik::shell {
 inline constexpr std::size_t kLongestDisplayRun = 1024;
 
 struct DisplayText {
-    std::string text;                  // what the box shows
+    std::string text;                   // what the box shows
     std::vector<std::size_t> inserted;  // positions in text of the CR LF pairs that were added, ascending
 };
 

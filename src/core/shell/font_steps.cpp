@@ -12,8 +12,6 @@ std::optional<std::uint32_t> SmallerFontSize(std::uint32_t size) {
     return size >= 12 ? size - 2 : size - 1;
 }
 
-int MessageFontHeight(std::uint32_t size) {
-    return -(25 * static_cast<int>(size)) / 18;
-}
+int MessageFontHeight(std::uint32_t size) { return -(25 * static_cast<int>(size)) / 18; }
 
 }  // namespace tavik

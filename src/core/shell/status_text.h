@@ -7,17 +7,17 @@
 namespace tavik {
 
 struct StatusTexts {
-    std::string programName;      // string 1
-    std::string idleTip;          // string 2
-    std::string manyTipFormat;    // string 3, %d count
-    std::string oneTipFormat;     // string 4, %d count
-    std::string titleFormat;      // string 5, %d position, %d count
+    std::string programName;    // string 1
+    std::string idleTip;        // string 2
+    std::string manyTipFormat;  // string 3, %d count
+    std::string oneTipFormat;   // string 4, %d count
+    std::string titleFormat;    // string 5, %d position, %d count
 };
 
 struct StatusView {
     std::string title;
-    std::string tip;          // at most 63 characters: the tray's limit
-    std::string iconName;     // "IDI_A_TAVIK", or "IDI_ICON1" ... "IDI_ICON11"
+    std::string tip;       // at most 63 characters: the tray's limit
+    std::string iconName;  // "IDI_A_TAVIK", or "IDI_ICON1" ... "IDI_ICON11"
 };
 
 inline constexpr std::size_t kTrayTipLimit = 63;

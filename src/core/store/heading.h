@@ -24,8 +24,8 @@ struct HeadingFormats {
 
 // The text to store after the date line: re-worded when it begins with one of the three
 // phrases (case-sensitive), else as received. Never reads outside the text.
-std::string RewordHeading(std::string_view text, std::string_view messageFormat,
-                          std::string_view broadcastFormat, std::string_view autoanswerFormat);
+std::string RewordHeading(std::string_view text, std::string_view messageFormat, std::string_view broadcastFormat,
+                          std::string_view autoanswerFormat);
 std::string RewordHeading(std::string_view text, const HeadingFormats& formats);
 
 }  // namespace tavik::store

@@ -18,7 +18,6 @@ struct LoadResult {
 // Appends to the history (expected empty). Unreadable and empty files are skipped
 // silently; a file without CR LF is skipped, stays on disk, and is reported in the result.
 // The message count limit does not apply here.
-LoadResult LoadMessageHistory(MessageHistory& history, MessageFolder& folder,
-                              const std::string& dataDirectory);
+LoadResult LoadMessageHistory(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory);
 
 }  // namespace tavik::store

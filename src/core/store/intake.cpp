@@ -20,8 +20,9 @@ IntakeResult IntakeMessage(MessageHistory& history, const Settings& settings, Me
     IntakeResult result;
     if (settings.UsingFilesToStoreMessages != 0) {
         // The file's flag follows any non-zero priority; the entry's mark only priority 1.
-        entry.filePath = WriteNewMessageFile(folder, MessageFilePath(settings.DataDirectory, nowSeconds, incoming.sender),
-                                             priority != 0, entry.sender, entry.text);
+        entry.filePath =
+            WriteNewMessageFile(folder, MessageFilePath(settings.DataDirectory, nowSeconds, incoming.sender),
+                                priority != 0, entry.sender, entry.text);
         result.fileWritten = entry.filePath.has_value();
     }
 

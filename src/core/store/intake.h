@@ -15,8 +15,8 @@
 namespace tavik::store {
 
 struct IntakeResult {
-    std::string text;         // put into the message text box (control 1000)
-    std::string sender;       // put into the sender box (control 1002)
+    std::string text;    // put into the message text box (control 1000)
+    std::string sender;  // put into the sender box (control 1002)
     bool highPriority = false;
     bool fileWritten = false;  // the entry has a message file
     bool trimmed = false;      // the oldest entry left the list
@@ -28,8 +28,7 @@ struct IntakeResult {
 // dateLine is "<long date>, <time>" of the arrival; nowSeconds the seconds since 1970 (file
 // name); nowTicks the millisecond tick count (delete guard).
 IntakeResult IntakeMessage(MessageHistory& history, const Settings& settings, MessageFolder& folder,
-                           std::string_view dateLine, std::uint32_t priority,
-                           const IncomingMessage& incoming, std::int64_t nowSeconds,
-                           std::uint32_t nowTicks, const HeadingFormats& headings);
+                           std::string_view dateLine, std::uint32_t priority, const IncomingMessage& incoming,
+                           std::int64_t nowSeconds, std::uint32_t nowTicks, const HeadingFormats& headings);
 
 }  // namespace tavik::store

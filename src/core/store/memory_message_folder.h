@@ -39,8 +39,8 @@ private:
         std::string key;   // path as the file system compares it
         std::string bytes;
     };
-    std::vector<File> files_;         // directory order: order of creation
-    std::set<std::string> folders_;   // keys
+    std::vector<File> files_;        // directory order: order of creation
+    std::set<std::string> folders_;  // keys
     std::set<std::string> unreadable_;
     bool writesFail_ = false;
 

@@ -13,7 +13,8 @@ using bytes::UpToNul;
 constexpr unsigned kMaxNameCopies = 10000;
 
 bool UnsafeInFileName(unsigned char c) {
-    return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+    return c < 0x20 || c == 0x7F ||
+           std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 std::string WithCopyNumber(const std::string& path, unsigned copy) {

@@ -41,21 +41,20 @@ std::string SenderPrefix(std::string_view sender);
 std::string MessagesFolder(const std::string& dataDirectory);
 
 // "<data>messages\<seconds><prefix>.qms", or with "~<copy>" before ".qms" for copy >= 2.
-std::string MessageFilePath(const std::string& dataDirectory, std::int64_t seconds,
-                            std::string_view sender, unsigned copy = 1);
+std::string MessageFilePath(const std::string& dataDirectory, std::int64_t seconds, std::string_view sender,
+                            unsigned copy = 1);
 
 // The path itself when no file has it, else the first free "~2", "~3", ... variant;
 // nullopt when none is free within a sane bound.
 std::optional<std::string> FreeMessageFilePath(MessageFolder& folder, const std::string& path);
 
 // Writes the file whole or not at all; false when it could not be written.
-bool WriteMessageFile(MessageFolder& folder, const std::string& path, bool highPriority,
-                      std::string_view sender, std::string_view stampedText);
+bool WriteMessageFile(MessageFolder& folder, const std::string& path, bool highPriority, std::string_view sender,
+                      std::string_view stampedText);
 
 // Writes a message under a name no other file has (see FreeMessageFilePath); returns the
 // path written, nullopt when nothing could be written.
-std::optional<std::string> WriteNewMessageFile(MessageFolder& folder, const std::string& path,
-                                               bool highPriority, std::string_view sender,
-                                               std::string_view stampedText);
+std::optional<std::string> WriteNewMessageFile(MessageFolder& folder, const std::string& path, bool highPriority,
+                                               std::string_view sender, std::string_view stampedText);
 
 }  // namespace tavik::store

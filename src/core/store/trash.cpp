@@ -11,9 +11,7 @@ constexpr std::uint32_t kArrivalGuardMs = 1000;
 
 }  // namespace
 
-bool DeleteAllNeedsQuestion(const MessageHistory& history) {
-    return history.count() != 0 || history.trashCount != 0;
-}
+bool DeleteAllNeedsQuestion(const MessageHistory& history) { return history.count() != 0 || history.trashCount != 0; }
 
 DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& settings, MessageFolder& folder,
                                   std::uint32_t nowTicks) {

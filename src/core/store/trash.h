@@ -41,18 +41,16 @@ bool DeleteAllNeedsQuestion(const MessageHistory& history);
 
 // A delete within one second of an arrival, while that newest message is current, is
 // ignored (unsigned 32-bit tick difference).
-DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& settings,
-                                  MessageFolder& folder, std::uint32_t nowTicks);
+DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& settings, MessageFolder& folder,
+                                  std::uint32_t nowTicks);
 
-RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& settings,
-                                    MessageFolder& folder);
+RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& settings, MessageFolder& folder);
 
 // Deletes every file of the trash folder; trashCount becomes 0 (restore button off).
 void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory);
 
 // After the UI's question was answered Yes: empties the trash, deletes every entry's file
 // and empties the list. These deletions cannot be undone.
-DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings,
-                                  MessageFolder& folder);
+DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder);
 
 }  // namespace tavik::store

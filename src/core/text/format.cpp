@@ -41,8 +41,6 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArgu
     return out;
 }
 
-std::string CutText(std::string_view text, std::size_t maxLength) {
-    return std::string(text.substr(0, maxLength));
-}
+std::string CutText(std::string_view text, std::size_t maxLength) { return std::string(text.substr(0, maxLength)); }
 
 }  // namespace tavik

@@ -14,8 +14,7 @@ using namespace std::string_literals;
 
 TEST(OutgoingMessage, UdpFormIsTheDocumentedBytes) {
     OutgoingMessage message{"Hello", "PC1", false, "10.0.0.5:7778u"};
-    EXPECT_EQ(BuildUdpMessage(message),
-              "MESSAGE\0#0Hello\0#1PC1\0#2\0#30\0#4\0#510.0.0.5:7778u\0#6\0"s);
+    EXPECT_EQ(BuildUdpMessage(message), "MESSAGE\0#0Hello\0#1PC1\0#2\0#30\0#4\0#510.0.0.5:7778u\0#6\0"s);
     message.highPriority = true;
     EXPECT_EQ(BuildUdpMessage(message, "MSG"), "MSG\0#0Hello\0#1PC1\0#2\0#31\0#4\0#510.0.0.5:7778u\0#6\0"s);
 }
@@ -59,8 +58,8 @@ TEST(AddressText, WritesAndReadsDottedQuads) {
 }
 
 TEST(AddressText, RefusesAnythingButFourSmallNumbers) {
-    for (const char* text : {"", "10.0.0", "10.0.0.5.", "10.0.0.256", "10..0.5", "a.b.c.d", "10.0.0.5 ",
-                             " 10.0.0.5", "1000.0.0.1", "10.0.0.-1", "10.0.0.0005", "host"}) {
+    for (const char* text : {"", "10.0.0", "10.0.0.5.", "10.0.0.256", "10..0.5", "a.b.c.d", "10.0.0.5 ", " 10.0.0.5",
+                             "1000.0.0.1", "10.0.0.-1", "10.0.0.0005", "host"}) {
         EXPECT_FALSE(ParseDottedAddress(text)) << text;
     }
 }

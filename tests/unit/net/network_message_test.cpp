@@ -134,7 +134,8 @@ TEST_F(NetworkMessageTest, BadFramingIsDroppedWithoutReceipt) {
 
 TEST_F(NetworkMessageTest, ReceiptsFromOtherReceiversAreIgnored) {
     // A receipt frames like a message; answering it would start an endless exchange.
-    std::string receipt = "NOTIFY_MESSAGE\0#0Message to X delivered\0#1PC\0#2\0#30\0#4\0#510.0.0.5:7778u\0#6\0#7\0#8\0#9\0"s;
+    std::string receipt =
+        "NOTIFY_MESSAGE\0#0Message to X delivered\0#1PC\0#2\0#30\0#4\0#510.0.0.5:7778u\0#6\0#7\0#8\0#9\0"s;
     EXPECT_FALSE(Handle(receipt, "10.0.0.5", Transport::Udp));
     EXPECT_FALSE(Handle("NOTIFY_MESSAGE/$0Hi/$1PC1/$2/$30/$4/$5/$6/$7", "10.0.0.6", Transport::Tcp));
     EXPECT_TRUE(sink.All().empty());

@@ -22,7 +22,8 @@ TEST(RecipientName, FallsBackToThePeerAddress) {
     EXPECT_EQ(RecipientName("Hello\r\nnote to self.\r\n", "10.0.0.5"), "10.0.0.5") << "to after the line feed";
     EXPECT_EQ(RecipientName("A to .\r\n", "10.0.0.5"), "10.0.0.5") << "nothing would remain";
     EXPECT_EQ(RecipientName("A to \n", "10.0.0.5"), "10.0.0.5") << "shorter than the two dropped bytes";
-    EXPECT_EQ(RecipientName("A to XY.\n", "10.0.0.5"), "X") << "the two bytes before the line feed go, whatever they are";
+    EXPECT_EQ(RecipientName("A to XY.\n", "10.0.0.5"), "X")
+        << "the two bytes before the line feed go, whatever they are";
     EXPECT_EQ(RecipientName("", "10.0.0.5"), "10.0.0.5");
 }
 
@@ -35,16 +36,17 @@ TEST(ReceiptText, FillsNameDateAndCount) {
 }
 
 TEST(Receipt, IsExactlyTheTenFieldDatagram) {
-    std::string receipt = BuildReceipt("Message to BOB delivered on 1/2/2025, 3:04 PM (87 bytes)", "DESK7",
-                                       "192.168.1.20", 7777);
-    std::string expected = "NOTIFY_MESSAGE\0"s
-                           "#0Message to BOB delivered on 1/2/2025, 3:04 PM (87 bytes)\0"s
-                           "#1DESK7\0"s
-                           "#2\0"s
-                           "#30\0"s
-                           "#4\0"s
-                           "#5192.168.1.20:7777u\0"s
-                           "#6\0#7\0#8\0#9\0"s;
+    std::string receipt =
+        BuildReceipt("Message to BOB delivered on 1/2/2025, 3:04 PM (87 bytes)", "DESK7", "192.168.1.20", 7777);
+    std::string expected =
+        "NOTIFY_MESSAGE\0"s
+        "#0Message to BOB delivered on 1/2/2025, 3:04 PM (87 bytes)\0"s
+        "#1DESK7\0"s
+        "#2\0"s
+        "#30\0"s
+        "#4\0"s
+        "#5192.168.1.20:7777u\0"s
+        "#6\0#7\0#8\0#9\0"s;
     EXPECT_EQ(receipt, expected);
 }
 

@@ -105,7 +105,7 @@ protected:
 
 TEST_F(TavikSendTest, UdpMessageIsCountedDeliveredAndReceipted) {
     CommandResult result = RunCommand(program + " --udp 127.0.0.1:" + std::to_string(udpPort) +
-                               " --from TESTPC --timeout 15 Message from A to BOB.");
+                                      " --from TESTPC --timeout 15 Message from A to BOB.");
     EXPECT_EQ(result.exitCode, 0) << result.output;
     std::smatch count;
     ASSERT_TRUE(std::regex_search(result.output, count, std::regex("reply: (\\d+) bytes received\n"))) << result.output;
@@ -129,9 +129,9 @@ TEST_F(TavikSendTest, UdpReceiptGoesToTheChosenReplyPort) {
         testing::Fd probe = testing::UdpPeer();
         replyPort = testing::PortOf(probe.get());
     }
-    CommandResult result = RunCommand(program + " --udp 127.0.0.1:" + std::to_string(udpPort) +
-                               " --from TESTPC --reply-port " + std::to_string(replyPort) +
-                               " --timeout 15 'two words' and more");
+    CommandResult result =
+        RunCommand(program + " --udp 127.0.0.1:" + std::to_string(udpPort) + " --from TESTPC --reply-port " +
+                   std::to_string(replyPort) + " --timeout 15 'two words' and more");
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("receipt: Message to 127.0.0.1"), std::string::npos) << result.output;
     ASSERT_TRUE(sink->WaitForCount(1));
@@ -141,8 +141,9 @@ TEST_F(TavikSendTest, UdpReceiptGoesToTheChosenReplyPort) {
 }
 
 TEST_F(TavikSendTest, TcpMessageFromStandardInputWithHighPriority) {
-    CommandResult result = RunCommand("printf 'line 1\\nline 2\\n' | " + program + " --tcp 127.0.0.1:" +
-                               std::to_string(tcpPort) + " --from TESTPC --high --timeout 15 -");
+    CommandResult result =
+        RunCommand("printf 'line 1\\nline 2\\n' | " + program + " --tcp 127.0.0.1:" + std::to_string(tcpPort) +
+                   " --from TESTPC --high --timeout 15 -");
     EXPECT_EQ(result.exitCode, 0) << result.output;
     ASSERT_TRUE(sink->WaitForCount(1));
     auto delivered = sink->All();
@@ -170,7 +171,7 @@ TEST(TavikSend, NoAnswerIsAFailure) {
     ASSERT_TRUE(std::filesystem::exists(program));
     testing::Fd silent = testing::UdpPeer();  // takes datagrams and never answers
     CommandResult result = RunCommand(program + " --udp 127.0.0.1:" + std::to_string(testing::PortOf(silent.get())) +
-                               " --timeout 1 hello");
+                                      " --timeout 1 hello");
     EXPECT_EQ(result.exitCode, 1) << result.output;
     EXPECT_NE(result.output.find("no reply within 1 s"), std::string::npos) << result.output;
     // It did send: the silent peer holds the framed datagram.
@@ -182,9 +183,9 @@ TEST(TavikSend, NoAnswerIsAFailure) {
 TEST(TavikSend, CommandLineMistakesExitWithTwo) {
     std::string program = SenderProgram().string();
     ASSERT_TRUE(std::filesystem::exists(program));
-    for (const char* arguments : {"", "hello", "--udp 127.0.0.1", "--udp 127.0.0.1:0 x", "--udp 127.0.0.1:70000 x",
-                                  "--tcp :7777 x", "--udp a --tcp b x", "--udp a --timeout 0 x",
-                                  "--udp a --reply-port x y", "--bogus x", "--udp"}) {
+    for (const char* arguments :
+         {"", "hello", "--udp 127.0.0.1", "--udp 127.0.0.1:0 x", "--udp 127.0.0.1:70000 x", "--tcp :7777 x",
+          "--udp a --tcp b x", "--udp a --timeout 0 x", "--udp a --reply-port x y", "--bogus x", "--udp"}) {
         CommandResult result = RunCommand(program + " " + arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments << "\n" << result.output;
         EXPECT_NE(result.output.find("usage:"), std::string::npos) << arguments;

@@ -170,11 +170,11 @@ TEST_F(TcpListenerTest, AnOversizedMessageGetsItsCountWithoutAReset) {
 }
 
 TEST_F(TcpListenerTest, AFaultInTheHandlerRestartsServing) {
-    std::uint16_t port = StartListener([handler = log.Handler()](const char* data, std::size_t length,
-                                                                 const std::string& peer, Transport transport) {
-        if (std::string_view(data, length) == "boom/$7") throw std::runtime_error("handler fault");
-        handler(data, length, peer, transport);
-    });
+    std::uint16_t port = StartListener(
+        [handler = log.Handler()](const char* data, std::size_t length, const std::string& peer, Transport transport) {
+            if (std::string_view(data, length) == "boom/$7") throw std::runtime_error("handler fault");
+            handler(data, length, peer, transport);
+        });
     {
         Fd client = testing::TcpConnect(port);
         ASSERT_TRUE(testing::SendAll(client.get(), "boom/$7"));

@@ -88,7 +88,7 @@ TEST_F(UdpListenerTest, AnswersButDropsDatagramsAboveTheLimit) {
 
 TEST_F(UdpListenerTest, AFaultInTheHandlerRestartsServingOnTheSamePort) {
     std::uint16_t port = StartListener([this, handler = log.Handler()](const char* data, std::size_t length,
-                                                                        const std::string& peer, Transport transport) {
+                                                                       const std::string& peer, Transport transport) {
         if (std::string_view(data, length) == "boom") throw std::runtime_error("handler fault");
         handler(data, length, peer, transport);
     });

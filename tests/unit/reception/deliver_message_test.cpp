@@ -30,8 +30,10 @@ public:
     std::string ConvertOemToAnsi(std::string_view oem) const override {
         std::string out(oem);
         for (char& c : out) {
-            if (c == '\x8E') c = '\xC4';
-            else if (c == '\x14') c = '\xB6';
+            if (c == '\x8E')
+                c = '\xC4';
+            else if (c == '\x14')
+                c = '\xB6';
         }
         return out;
     }
@@ -69,15 +71,19 @@ TEST_F(DeliverMessageTest, UsesTheResourceHeadingAndCutsItTo95Characters) {
 
 TEST_F(DeliverMessageTest, LineSeparatorsBecomeCrLfBeforeConversion) {
     ASSERT_TRUE(Deliver("PC1", "BOB", "line1\x14line2\x14\x14"));
-    EXPECT_EQ(sink.handed.back().message.text,
-              "Message from PC1 to BOB.\r\n\r\nline1\r\nline2\r\n\r\n");
+    EXPECT_EQ(sink.handed.back().message.text, "Message from PC1 to BOB.\r\n\r\nline1\r\nline2\r\n\r\n");
 }
 
 TEST_F(DeliverMessageTest, ConvertsSenderRecipientAndTextFromOem) {
-    ASSERT_TRUE(Deliver("\x8Enne", "\x8E" "BC", "gr\x8E\xDF"));
+    ASSERT_TRUE(Deliver("\x8Enne",
+                        "\x8E"
+                        "BC",
+                        "gr\x8E\xDF"));
     const IncomingMessage& message = sink.handed.back().message;
     EXPECT_EQ(message.sender, "\xC4nne");
-    EXPECT_EQ(message.text, "Message from \xC4nne to \xC4" "BC.\r\n\r\ngr\xC4\xDF");
+    EXPECT_EQ(message.text,
+              "Message from \xC4nne to \xC4"
+              "BC.\r\n\r\ngr\xC4\xDF");
 }
 
 TEST_F(DeliverMessageTest, EmptySenderOrRecipientIsRefused) {

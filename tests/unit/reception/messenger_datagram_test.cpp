@@ -30,8 +30,8 @@ TEST(ParseMessengerDatagram, SixBytesOrFewerAreDropped) {
 }
 
 TEST(ParseMessengerDatagram, SenderAndRecipientNeedTheirNuls) {
-    EXPECT_FALSE(Parse("PC1BOBhello"s));    // no NUL at all
-    EXPECT_FALSE(Parse("PC1\0BOB"s));       // recipient runs off the end
+    EXPECT_FALSE(Parse("PC1BOBhello"s));  // no NUL at all
+    EXPECT_FALSE(Parse("PC1\0BOB"s));     // recipient runs off the end
     EXPECT_FALSE(Parse("PC1\0BOBhello"s));
 }
 
@@ -72,7 +72,10 @@ TEST(ParseMessengerDatagram, KeepsSeparatorsAndLeavesEmptyNamesToDelivery) {
 
 TEST(BuildMessengerDatagram, JoinsLinesWithTheSeparator) {
     EXPECT_EQ(BuildMessengerDatagram("PC1", "BOB", "hi"), "PC1\0BOB\0hi"s);
-    EXPECT_EQ(BuildMessengerDatagram("PC1", "BOB", "a\r\nb\nc"), "PC1\0BOB\0a\x14" "b\x14" "c"s);
+    EXPECT_EQ(BuildMessengerDatagram("PC1", "BOB", "a\r\nb\nc"),
+              "PC1\0BOB\0a\x14"
+              "b\x14"
+              "c"s);
     EXPECT_EQ(BuildMessengerDatagram("PC1", "BOB", "a\rb\r\n"), "PC1\0BOB\0a\rb\x14"s);
     EXPECT_EQ(BuildMessengerDatagram("PC1", "BOB", ""), "PC1\0BOB\0"s);
 }

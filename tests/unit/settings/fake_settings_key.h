@@ -20,10 +20,10 @@ namespace tavik::testing {
 class FakeSettingsKey : public SettingsSource, public SettingsSink {
 public:
     std::map<std::string, std::string> values;  // name -> stored bytes
-    bool exists = true;                          // false: Open fails
+    bool exists = true;                         // false: Open fails
     std::set<std::string> failingSizeQueries;
     std::set<std::string> failingReads;
-    std::vector<std::string> log;                // "number Name=value", "string Name=bytes", "delete Name"
+    std::vector<std::string> log;  // "number Name=value", "string Name=bytes", "delete Name"
     int opens = 0;
     int closes = 0;
     bool open = false;

@@ -87,7 +87,7 @@ TEST_F(LoadSettingsTest, PortRules) {
         {7777, 7777, 7777, 7777},          // as setup writes them
         {0, std::nullopt, 7777, 7777},     // TCP 0 is the default port, for both
         {0, 0, 7777, 7777},
-        {9000, 0, 9000, 9000},             // UDP 0 follows TCP
+        {9000, 0, 9000, 9000},  // UDP 0 follows TCP
         {9000, 9001, 9000, 9001},
         {std::nullopt, 9001, 7777, 9001},
         {std::nullopt, std::nullopt, 7777, 7777},
@@ -147,8 +147,8 @@ TEST_F(LoadSettingsTest, StringWhoseSizeCannotBeQueriedTakesItsDefault) {
 }
 
 TEST_F(LoadSettingsTest, StringThatExistsButCannotBeReadEmptiesAllButThePatternLists) {
-    const char* names[] = {"SoundFile", "HigthPriorMess", "DontRecvMess", "AllMess", "EmailProgram",
-                           "UserName", "Password", "IncomingMailServer"};
+    const char* names[] = {"SoundFile",    "HigthPriorMess", "DontRecvMess", "AllMess",
+                           "EmailProgram", "UserName",       "Password",     "IncomingMailServer"};
     for (const char* name : names) {
         key.SetString(name, "stored");
         key.failingReads.insert(name);

@@ -43,7 +43,7 @@ TEST(PasswordScramble, OlderValuesCutAtTheKeyByteStillLoad) {
     FakeUserFolders folders;
     key.SetBytes("Password", std::string("\x3B\0", 2));  // "aZb" as older versions stored it
     EXPECT_EQ(LoadSettings(key, folders).Password, "a");
-    key.SetBytes("Password", std::string("\0", 1));       // "Z..." stored that way
+    key.SetBytes("Password", std::string("\0", 1));  // "Z..." stored that way
     EXPECT_EQ(LoadSettings(key, folders).Password, "");
 }
 

@@ -47,9 +47,8 @@ TEST(SaveMessagesPage, WritesTheValuesInOrderAndAppliesThem) {
     current.DataDirectory = "C:\\d\\";
     std::optional<Settings> saved = SaveMessagesPage(key, current, SampleMessagesPage());
     ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(key.log, (Log{"number MinimizeWhenLast=1", "number PopUpWhenIncoming=0",
-                            "number MessageTextFontSize=12", "number PlaySound=1",
-                            "number RestoreHotKey=1601", "string SoundFile=" + Text("ding.wav"),
+    EXPECT_EQ(key.log, (Log{"number MinimizeWhenLast=1", "number PopUpWhenIncoming=0", "number MessageTextFontSize=12",
+                            "number PlaySound=1", "number RestoreHotKey=1601", "string SoundFile=" + Text("ding.wav"),
                             "string HigthPriorMess=" + Text("10.*"), "string DontRecvMess=" + Text(""),
                             "string AllMess=" + Text("*")}));
     EXPECT_FALSE(key.open);
@@ -74,12 +73,10 @@ TEST(SaveMessagesPage, FontSizeRule) {
         std::uint32_t current, expected;
     };
     const Case cases[] = {
-        {14, 8, 14},
-        {7, 8, 7},
-        {6, 12, 8},                // below 7 is stored as 8
-        {0, 12, 8},
-        {std::nullopt, 12, 12},    // no selection keeps the current size
-        {std::nullopt, 5, 8},      // ... but still not below 7
+        {14, 8, 14},          {7, 8, 7},
+        {6, 12, 8},                                    // below 7 is stored as 8
+        {0, 12, 8},           {std::nullopt, 12, 12},  // no selection keeps the current size
+        {std::nullopt, 5, 8},                          // ... but still not below 7
     };
     for (const Case& c : cases) {
         FakeSettingsKey key;
@@ -118,10 +115,10 @@ TEST(SaveMailPage, WritesTheValuesInOrderAndAppliesThem) {
     current.AllMess = "10.*";
     std::optional<Settings> saved = SaveMailPage(key, current, SampleMailPage());
     ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(key.log, (Log{"number CheckMail=1", "number PlayMailSound=0", "number TimeChecking=15",
-                            "number MailServerType=1", "string EmailProgram=" + Text("mail.exe"),
-                            "string UserName=" + Text("ann"), "string Password=" + Text("\x3B\x38"),
-                            "string IncomingMailServer=" + Text("mail.example:110")}));
+    EXPECT_EQ(key.log,
+              (Log{"number CheckMail=1", "number PlayMailSound=0", "number TimeChecking=15", "number MailServerType=1",
+                   "string EmailProgram=" + Text("mail.exe"), "string UserName=" + Text("ann"),
+                   "string Password=" + Text("\x3B\x38"), "string IncomingMailServer=" + Text("mail.example:110")}));
     EXPECT_FALSE(key.open);
     EXPECT_EQ(saved->CheckMail, 1u);
     EXPECT_EQ(saved->PlayMailSound, 0u);

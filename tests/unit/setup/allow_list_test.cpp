@@ -20,9 +20,8 @@ TEST(AllowListTest, OldAcceptAllBecomesStar) {
 }
 
 TEST(AllowListTest, EveryOtherListIsKeptByteForByte) {
-    for (const std::string& stored : {"*.*.*.*;*\0"s, "*.*.*.*.\0"s, "*.*.*\0"s, "*\0"s, ""s,
-                                     " *.*.*.*\0"s, "*.*.*.* \0"s, "x\0*.*.*.*\0"s,
-                                     "a\0b\0\0"s, "10.*.*.*\0"s}) {
+    for (const std::string& stored : {"*.*.*.*;*\0"s, "*.*.*.*.\0"s, "*.*.*\0"s, "*\0"s, ""s, " *.*.*.*\0"s,
+                                      "*.*.*.* \0"s, "x\0*.*.*.*\0"s, "a\0b\0\0"s, "10.*.*.*\0"s}) {
         EXPECT_EQ(RewriteAllowList(stored), stored) << "stored: " << stored;
     }
 }

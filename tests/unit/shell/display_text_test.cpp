@@ -7,9 +7,7 @@
 namespace tavik::shell {
 namespace {
 
-std::string WithoutAddedBreaks(const DisplayText& display) {
-    return OriginalOfRange(display, 0, display.text.size());
-}
+std::string WithoutAddedBreaks(const DisplayText& display) { return OriginalOfRange(display, 0, display.text.size()); }
 
 TEST(DisplayText, LongRunsAreCutAtABlankOrHardAndMapBackWhole) {
     const std::string shortLines = "one line\r\nanother";
@@ -33,8 +31,8 @@ TEST(DisplayText, LongRunsAreCutAtABlankOrHardAndMapBackWhole) {
 TEST(DisplayText, ASelectionCopiesOnlyOriginalBytes) {
     DisplayText display = MakeDisplayText("abcdefghij", 4);  // "abcd\r\nefgh\r\nij"
     EXPECT_EQ(OriginalOfRange(display, 2, 8), "cdef");
-    EXPECT_EQ(OriginalOfRange(display, 4, 6), "");      // only the added break
-    EXPECT_EQ(OriginalOfRange(display, 5, 7), "e");      // starts inside the break
+    EXPECT_EQ(OriginalOfRange(display, 4, 6), "");   // only the added break
+    EXPECT_EQ(OriginalOfRange(display, 5, 7), "e");  // starts inside the break
     EXPECT_EQ(OriginalOfRange(display, 0, 999), "abcdefghij");
     EXPECT_EQ(OriginalOfRange(display, 7, 3), "");
     // Breaks that were in the message stay in a copy.

@@ -10,8 +10,7 @@ std::string Reword(std::string_view text) { return RewordHeading(text, "M[%s|%s]
 
 TEST(RewordHeading, MessageFromSplitsNameAndRestAtTheFirstTo) {
     EXPECT_EQ(Reword("Message from Ann to Bob\nhello"), "M[Ann|Bob\nhello]");
-    EXPECT_EQ(Reword("Message from Ann to Bob on 6/5/2024\r\nhello\nworld"),
-              "M[Ann|Bob on 6/5/2024\r\nhello\nworld]");
+    EXPECT_EQ(Reword("Message from Ann to Bob on 6/5/2024\r\nhello\nworld"), "M[Ann|Bob on 6/5/2024\r\nhello\nworld]");
     EXPECT_EQ(Reword("Message from Ann to Bob to Carl\nx"), "M[Ann|Bob to Carl\nx]");
     EXPECT_EQ(Reword("Message from Ann to \nx"), "M[Ann|\nx]");
     // The one character after the phrase is passed over, whatever it is.
@@ -50,7 +49,8 @@ TEST(RewordHeading, OtherTextsStayAsReceived) {
 
 TEST(RewordHeading, DefaultFormatsGiveTheTextBack) {
     const HeadingFormats defaults;
-    for (std::string_view text : {"Message from Ann to Bob\nhello", "Autoanswer from X", "Broadcast message from Y\nz"}) {
+    for (std::string_view text :
+         {"Message from Ann to Bob\nhello", "Autoanswer from X", "Broadcast message from Y\nz"}) {
         EXPECT_EQ(RewordHeading(text, defaults), text);
     }
 }

@@ -112,7 +112,8 @@ TEST_F(Loading, NoFolderOrNoFilesGivesAnEmptyHistory) {
 
 TEST_F(Loading, EveryFileLoadsWhateverTheCountLimit) {
     settings.MessageCountLimit = 100;
-    for (int i = 0; i < 150; ++i) PutMessage(std::to_string(1700000000 + i) + "Ann.qms", "0Ann\r\nm" + std::to_string(i));
+    for (int i = 0; i < 150; ++i)
+        PutMessage(std::to_string(1700000000 + i) + "Ann.qms", "0Ann\r\nm" + std::to_string(i));
     EXPECT_EQ(LoadMessageHistory(history, folder, kDataDirectory).loaded, 150u);
     EXPECT_EQ(history.count(), 150u);
     EXPECT_EQ(history.oldest()->text, "m0");

@@ -10,7 +10,8 @@ namespace {
 using namespace std::string_literals;
 
 TEST(MessageFileLayout, IsFlagSenderCrLfAndStampedTextWithNothingElse) {
-    EXPECT_EQ(EncodeMessageFile(false, "Ann", "Monday, 10:15\r\nhello\nthere"), "0Ann\r\nMonday, 10:15\r\nhello\nthere");
+    EXPECT_EQ(EncodeMessageFile(false, "Ann", "Monday, 10:15\r\nhello\nthere"),
+              "0Ann\r\nMonday, 10:15\r\nhello\nthere");
     EXPECT_EQ(EncodeMessageFile(true, "PC7/10.1.1.5", "d\r\nx"), "1PC7/10.1.1.5\r\nd\r\nx");
     EXPECT_EQ(EncodeMessageFile(false, "", ""), "0\r\n");
 }
@@ -38,8 +39,8 @@ TEST(ReadMessageFile, TakesFlagSenderAndTextFromTheirPlaces) {
 
 TEST(ReadMessageFile, RefusesBytesWithoutSenderLine) {
     for (const std::string& bytes : {""s, "0"s, "0Bob only one line"s, "0Bob\r"s, "0Bob\n\r"s, "0Bob\rx\ny"s,
-                                    // a CR LF in the flag's place is no sender line
-                                    "\r\nBob"s}) {
+                                     // a CR LF in the flag's place is no sender line
+                                     "\r\nBob"s}) {
         EXPECT_FALSE(ReadMessageFile(bytes)) << bytes;
     }
 }
@@ -50,7 +51,9 @@ TEST(ReadMessageFile, HandlesTheBytesAsOneNulTerminatedString) {
     EXPECT_EQ(cut->text, "ab");
     // A NUL before the line end hides it.
     EXPECT_FALSE(ReadMessageFile("0Bo\0b\r\ntext"s));
-    EXPECT_FALSE(ReadMessageFile("\0"s "0Bob\r\ntext"s));
+    EXPECT_FALSE(
+        ReadMessageFile("\0"s
+                        "0Bob\r\ntext"s));
 }
 
 TEST(ReadMessageFile, NeverLooksPastTheBytesGiven) {

@@ -10,7 +10,8 @@ using namespace std::string_literals;
 TEST(TrashRecordLayout, IsPositionPathFlagSenderTextEachClosedByCrLf) {
     const TrashRecord record{2, "C:\\D\\messages\\1Ann.qms", true, "Ann", "Monday\r\nhi"};
     EXPECT_EQ(EncodeTrashRecord(record),
-              "\x02\x00\x00\x00\r\nC:\\D\\messages\\1Ann.qms\r\n\x01"s "Ann\r\nMonday\r\nhi\r\n");
+              "\x02\x00\x00\x00\r\nC:\\D\\messages\\1Ann.qms\r\n\x01"s
+              "Ann\r\nMonday\r\nhi\r\n");
     EXPECT_EQ(EncodeTrashRecord(TrashRecord{0x01020304, "p", false, "s", "t"}),
               "\x04\x03\x02\x01\r\np\r\n\x00s\r\nt\r\n"s);
 }

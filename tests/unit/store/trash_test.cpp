@@ -23,8 +23,7 @@ protected:
     }
     void ShowPosition(std::uint32_t position) {
         history.ShowOldest();
-        while (history.currentPosition() < position && history.ShowNewer()) {
-        }
+        while (history.currentPosition() < position && history.ShowNewer()) {}
         ASSERT_EQ(history.currentPosition(), position);
     }
     // Well after the latest arrival, so the arrival guard does not apply.
@@ -229,7 +228,8 @@ TEST_F(Trash, AShortOrMalformedRecordIsDroppedAndTheNextOneStillRestores) {
     Delete();  // m3 -> record 1
     Delete();  // m2 -> record 2
     folder.Put(std::string(kTrashFolder) + "del_mess2.qms", "short");
-    folder.Put(std::string(kTrashFolder) + "del_mess1.qms", std::string("\x01\0\0\0\r\nno line end after this path", 34));
+    folder.Put(std::string(kTrashFolder) + "del_mess1.qms",
+               std::string("\x01\0\0\0\r\nno line end after this path", 34));
 
     RestoreResult shortRecord = Restore();
     EXPECT_FALSE(shortRecord.restored);

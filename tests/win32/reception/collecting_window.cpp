@@ -16,8 +16,7 @@ CollectingWindow::CollectingWindow()
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
-    window = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             GetModuleHandleA(nullptr), this);
+    window = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), this);
 }
 
 CollectingWindow::~CollectingWindow() {

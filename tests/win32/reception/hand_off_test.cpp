@@ -57,7 +57,10 @@ TEST(AnsiCodePageTest, KeepsLengthAndAsciiAndConvertsOemLetters) {
     // "Ä" is 0x8E in the OEM pages of Western Europe and the US, 0xC4 in their ANSI page.
     const UINT oem = GetOEMCP();
     if ((oem == 437 || oem == 850) && GetACP() == 1252) {
-        EXPECT_EQ(codePage.ConvertOemToAnsi("\x8E" "rger"), "\xC4" "rger");
+        EXPECT_EQ(codePage.ConvertOemToAnsi("\x8E"
+                                            "rger"),
+                  "\xC4"
+                  "rger");
     } else {
         GTEST_SKIP() << "code pages " << oem << "/" << GetACP();
     }

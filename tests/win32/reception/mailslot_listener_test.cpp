@@ -78,11 +78,11 @@ TEST_F(MailslotListenerTest, HandsParsedDatagramsToTheWindow) {
 
 TEST_F(MailslotListenerTest, DropsMalformedDatagramsAndGoesOn) {
     StartListener("malformed");
-    ASSERT_TRUE(WriteDatagram(slotName, "a\0b\0cd"s));       // 6 bytes
-    ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB"s));       // recipient not ended
+    ASSERT_TRUE(WriteDatagram(slotName, "a\0b\0cd"s));  // 6 bytes
+    ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB"s));  // recipient not ended
     ASSERT_TRUE(WriteDatagram(slotName, "NO NUL AT ALL"s));
     ASSERT_TRUE(WriteDatagram(slotName, "\0BOB\0no sender"s));
-    ASSERT_TRUE(WriteDatagram(slotName, "a\0b\0cde"s));      // 7 bytes: taken
+    ASSERT_TRUE(WriteDatagram(slotName, "a\0b\0cde"s));  // 7 bytes: taken
     ASSERT_TRUE(window.WaitForCount(1));
     // Datagrams are read in order, so everything before the good one has been looked at.
     ASSERT_EQ(window.Received().size(), 1u);

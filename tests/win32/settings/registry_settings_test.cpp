@@ -26,7 +26,8 @@ protected:
     void TearDown() override { DeleteTestKeys(); }
 
     void DeleteTestKeys() {
-        RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId())).c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER,
+                       ("Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId())).c_str());
     }
 
     bool KeyExists() {
@@ -38,10 +39,11 @@ protected:
 
     void Put(const char* name, DWORD type, const std::string& bytes) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size()));
         RegCloseKey(key);
     }
 

@@ -31,7 +31,8 @@ protected:
     }
     void TearDown() override {
         for (const char* sub : {"messages\\", "trash\\"}) {
-            for (const FolderFile& f : folder.ListFiles(dataDirectory + sub, "")) folder.Remove(dataDirectory + sub + f.name);
+            for (const FolderFile& f : folder.ListFiles(dataDirectory + sub, ""))
+                folder.Remove(dataDirectory + sub + f.name);
             RemoveDirectoryA((dataDirectory + sub + "sub.qms").c_str());
             RemoveDirectoryA((dataDirectory + sub).c_str());
         }
