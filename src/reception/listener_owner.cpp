@@ -19,17 +19,31 @@ void ListenerOwner::StartMessengerListeners() {
 void ListenerOwner::StopMessengerListeners() { Stop(messenger_); }
 
 void ListenerOwner::StartNetworkListeners() {
+    if (stopping_) {
+        networkStartAsked_ = true;
+        return;
+    }
     Stop(network_);
+    networkStartAsked_ = false;
     network_ = reception::StartNetworkListeners(context_);
 }
 
-void ListenerOwner::StopNetworkListeners() { Stop(network_); }
+void ListenerOwner::StopNetworkListeners() {
+    networkStartAsked_ = false;
+    Stop(network_);
+    if (networkStartAsked_) StartNetworkListeners();  // a resume came while the stop waited
+}
 
 void ListenerOwner::Stop(Group& group) {
-    // All are asked first, so they wind down side by side.
-    for (auto& listener : group) listener->RequestStop();
-    for (auto& listener : group) win::WaitDispatchingSentMessages(listener->Finished(), listener->StopBoundMs());
+    // Taken out first: what runs while the stop waits never sees half-stopped listeners.
+    Group stopping = std::move(group);
     group.clear();
+    const bool outer = !stopping_;
+    stopping_ = true;
+    // All are asked first, so they wind down side by side.
+    for (auto& listener : stopping) listener->RequestStop();
+    for (auto& listener : stopping) win::WaitDispatchingSentMessages(listener->Finished(), listener->StopBoundMs());
+    if (outer) stopping_ = false;
 }
 
 }  // namespace tavik::reception

@@ -29,11 +29,15 @@ public:
 
 private:
     using Group = std::vector<std::unique_ptr<RunningListener>>;
-    static void Stop(Group& group);
+    void Stop(Group& group);
 
     ReceptionContext context_;
     Group messenger_;
     Group network_;
+    // A stop takes sent messages while it waits, and a resume may come among them: it is
+    // kept for when the stop has ended instead of starting beside it.
+    bool stopping_ = false;
+    bool networkStartAsked_ = false;
 };
 
 }  // namespace tavik::reception

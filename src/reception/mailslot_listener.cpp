@@ -15,6 +15,9 @@ constexpr DWORD kReadTimeoutMs = 500;
 // A read that waits must hold whatever arrives: some mailslots cut a datagram that does not
 // fit. Datagrams already waiting are read at their own size.
 constexpr std::size_t kReadBufferBytes = std::size_t{1} << 20;
+// Larger datagrams are refused to their writer, so none can be too large to read and stay
+// queued in front of every later one.
+constexpr DWORD kLargestDatagram = 16u << 20;
 
 bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) != WAIT_TIMEOUT; }
 
@@ -27,7 +30,7 @@ MailslotListener::MailslotListener(MessageSink& sink, std::string headingFormat,
       stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 DWORD MailslotListener::Run() {
-    win::FileHandle slot(CreateMailslotA(slotName_.c_str(), 0, kReadTimeoutMs, nullptr));
+    win::FileHandle slot(CreateMailslotA(slotName_.c_str(), kLargestDatagram, kReadTimeoutMs, nullptr));
     if (!slot) {
         DWORD error = GetLastError();
         return error != 0 ? error : ERROR_GEN_FAILURE;  // the failure must still reach the user
@@ -39,7 +42,11 @@ DWORD MailslotListener::Run() {
         if (nextSize != MAILSLOT_NO_MESSAGE && std::size_t{nextSize} + 2 > buffer_.size()) {
             try {
                 buffer_.resize(std::size_t{nextSize} + 2);
-            } catch (const std::bad_alloc&) {}
+            } catch (const std::bad_alloc&) {
+                // Memory is short: try again after a read time-out rather than spin.
+                if (WaitForSingleObject(stopEvent_.Get(), kReadTimeoutMs) != WAIT_TIMEOUT) break;
+                continue;
+            }
         }
         DWORD received = 0;
         if (ReadFile(slot.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &received, nullptr)) {

@@ -28,6 +28,14 @@ std::string ComputerName() {
     return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
 }
 
+// On a thread of its own: a listener goes on trying its port while the box is open.
+void ShowBindFailure(const ReceptionContext& context, UINT bindFailureText, std::uint32_t port) {
+    std::string caption = win::LoadResourceString(context.resources, IDS_PROGRAM_NAME);
+    std::string text =
+        FormatText(win::LoadResourceString(context.resources, bindFailureText), {static_cast<std::int64_t>(port)});
+    std::thread([owner = context.mainWindow, caption, text] { win::ShowStopBox(owner, caption, text); }).detach();
+}
+
 // A core listener and the event its thread sets as the last thing it does. The event is
 // shared with the thread, so a listener that was let go can still set it.
 class NetworkListener final : public RunningListener {
@@ -35,18 +43,17 @@ public:
     template <typename Kind>
     static std::unique_ptr<NetworkListener> Start(const ReceptionContext& context, std::uint32_t port,
                                                   UINT bindFailureText, const net::NetworkHandler& handler) {
+        if (port > 0xFFFF) {
+            // No such port: said as for one that is taken, with the number as it is stored.
+            ShowBindFailure(context, bindFailureText, port);
+            return nullptr;
+        }
         auto finished = std::make_shared<win::KernelHandle>(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         net::ListenerConfig config;
         config.port = static_cast<std::uint16_t>(port);
         config.handler = handler;
         config.onBindFailure = [context, port, bindFailureText](std::uint16_t) {
-            std::string caption = win::LoadResourceString(context.resources, IDS_PROGRAM_NAME);
-            std::string text = FormatText(win::LoadResourceString(context.resources, bindFailureText),
-                                          {static_cast<std::int64_t>(port)});
-            // On a thread of its own: the listener goes on trying the port while the box is open.
-            std::thread([owner = context.mainWindow, caption, text] {
-                win::ShowStopBox(owner, caption, text);
-            }).detach();
+            ShowBindFailure(context, bindFailureText, port);
         };
         config.onFinished = [finished] { SetEvent(finished->Get()); };
         auto listener = std::make_unique<Kind>(std::move(config));
@@ -83,12 +90,16 @@ std::vector<std::unique_ptr<RunningListener>> StartNetworkListeners(const Recept
 
     std::vector<std::unique_ptr<RunningListener>> started;
     if (settings->DisableTCPTread == 0) {
-        started.push_back(
-            NetworkListener::Start<net::TcpListener>(context, settings->TCPPort, IDS_TCP_BIND_FAILED, handler));
+        if (auto tcp =
+                NetworkListener::Start<net::TcpListener>(context, settings->TCPPort, IDS_TCP_BIND_FAILED, handler)) {
+            started.push_back(std::move(tcp));
+        }
     }
     if (settings->DisableUDPTread == 0) {
-        started.push_back(
-            NetworkListener::Start<net::UdpListener>(context, settings->UDPPort, IDS_UDP_BIND_FAILED, handler));
+        if (auto udp =
+                NetworkListener::Start<net::UdpListener>(context, settings->UDPPort, IDS_UDP_BIND_FAILED, handler)) {
+            started.push_back(std::move(udp));
+        }
     }
     return started;
 }

@@ -35,6 +35,8 @@
 #define IDS_CHECK_CLOSE          53
 #define IDS_MAILSLOT_FAILED      54
 #define IDS_NETBIOS_FAILED       55  /* %s name, %s name again */
+#define IDS_TRASH_WRITE_FAILED   56
+#define IDS_MESSAGES_NOT_SAVED   57  /* %s messages folder */
 #define IDS_CHECK_STARTED        252 /* %s server */
 #define IDS_CHECK_CONNECTED      253
 #define IDS_CHECK_SERVER_READY   254 /* %s user */

@@ -17,6 +17,8 @@ constexpr UINT kMessageIconEvent = WM_USER + 2;
 constexpr UINT kMailIconEvent = WM_USER + 3;
 // Progress of a running mailbox check, to the check-now dialog: wParam is the progress code.
 constexpr UINT kMailCheckProgress = WM_USER + 4;
+// Posted by the intake when a message file could not be written (once until a write works again).
+constexpr UINT kMessagesNotSaved = WM_USER + 5;
 
 // Timer of the main window that starts a periodic mailbox check.
 constexpr UINT_PTR kMailCheckTimer = 1;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -76,9 +77,12 @@ void MakeDataDirectory() {
     if (!shellFolders.IsOpen()) {
         return;
     }
-    if (const auto appData = shellFolders.ReadText(kAppDataValue, kPathBufferSize)) {
+    // A long value is still there: only a missing one is replaced.
+    const std::optional<std::size_t> size = shellFolders.QuerySize(kAppDataValue);
+    const auto appData = size ? shellFolders.ReadText(kAppDataValue, std::max(*size, kPathBufferSize)) : std::nullopt;
+    if (appData) {
         MakeUnderAppData(*appData);
-    } else {
+    } else if (!size) {
         MakeUnderProfile(shellFolders, reconciliation);
     }
 }

@@ -34,9 +34,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string programFile = JoinPath(installFolder, kProgramFileName);
     const std::string shortcutFile = JoinPath(startupFolder, kShortcutFileName);
 
-    // Made anew on every run, so a moved installation gets a working shortcut.
-    DeleteFileA(shortcutFile.c_str());
-    CreateStartupShortcut(programFile, shortcutFile, kShortcutDescription);
+    // Made anew on every run, so a moved installation gets a working shortcut; without both
+    // folders there is nowhere sensible to put it or nothing for it to start.
+    if (!startupFolder.empty() && !installFolder.empty()) {
+        DeleteFileA(shortcutFile.c_str());
+        CreateStartupShortcut(programFile, shortcutFile, kShortcutDescription);
+    }
 
     WriteSetupSettings();
     MakeDataDirectory();

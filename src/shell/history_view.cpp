@@ -77,6 +77,7 @@ HistoryStatus CurrentHistoryStatus() {
 void StartArrivalClock() { History().lastArrivalTicks = GetTickCount(); }
 
 void LoadStoredMessages(HWND mainWindow) {
+    store::RemoveInterruptedWrites(Folder(), ProcessSettings().Current()->DataDirectory);
     store::LoadResult result;
     try {
         result = store::LoadMessageHistory(History(), Folder(), ProcessSettings().Current()->DataDirectory);
@@ -98,7 +99,11 @@ struct Announcement {
     bool blink = false;
     bool popUp = false;
     bool playSound = false;
+    bool saveFailed = false;  // a message file could not be written: tell the user
 };
+
+// Whether the user was told that messages are not being saved, since the last write that worked.
+bool SaveFailureTold = false;
 
 // Stores one message: its file first, then its sender is told it was delivered.
 void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFormats& headings,
@@ -109,6 +114,13 @@ void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFo
             handOff.message, static_cast<std::int64_t>(std::time(nullptr)), GetTickCount(), headings);
         const bool stored = result.fileWritten || settings.UsingFilesToStoreMessages == 0;
         if (stored && handOff.message.onStored) handOff.message.onStored();
+        if (stored) {
+            SaveFailureTold = false;
+        } else if (!SaveFailureTold) {
+            // Told through the window's queue, so no box opens in the middle of a batch.
+            SaveFailureTold = true;
+            announcement.saveFailed = true;
+        }
         announcement.blink |= result.blink;
         announcement.popUp |= result.popUp;
         announcement.playSound |= result.playSound;
@@ -136,6 +148,7 @@ void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue) {
         if (announcement.blink) StartBlink();
         if (announcement.popUp) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
         if (announcement.playSound) PlayArrivalSound(settings->SoundFile);
+        if (announcement.saveFailed) PostMessageA(mainWindow, kMessagesNotSaved, 0, 0);
         PostMessageA(mainWindow, kWindowBookkeeping, 0, 0);
     } catch (...) {
         // The messages are stored; only the announcement is lost.
@@ -172,6 +185,7 @@ void ShowNewestMessage(HWND mainWindow) {
 void DeleteCurrentMessage(HWND mainWindow) {
     auto settings = ProcessSettings().Current();
     store::DeleteResult result = store::DeleteCurrentMessage(History(), *settings, Folder(), GetTickCount());
+    if (result.recordFailed) ShowErrorBox(mainWindow, LoadResourceString(IDS_TRASH_WRITE_FAILED));
     if (!result.deleted) return;
     EnableToolbarButton(CMD_RESTORE_DELETED, result.restoreEnabled);
     if (result.showCurrent) {
@@ -196,15 +210,19 @@ void RestoreDeletedMessage(HWND mainWindow) {
 
 void DeleteAllMessages(HWND mainWindow) {
     if (!store::DeleteAllNeedsQuestion(History())) return;
+    // Messages may arrive while the question is open: only what it was about goes.
+    store::DeleteAllQuestion asked =
+        store::PrepareDeleteAll(History(), Folder(), ProcessSettings().Current()->DataDirectory);
     if (!AskYesNo(mainWindow, IDS_DELETE_ALL_QUESTION)) return;
     auto settings = ProcessSettings().Current();
-    store::DeleteAllResult result = store::DeleteAllMessages(History(), *settings, Folder());
+    store::DeleteAllResult result = store::DeleteAllMessages(History(), *settings, Folder(), asked);
     EnableToolbarButton(CMD_RESTORE_DELETED, false);
     if (result.historyCleared) {
         ShowTexts(mainWindow, "", "");
         RefreshStatus(mainWindow);
-        if (result.minimize) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
+    if (result.showCurrent) ShowCurrentMessage(mainWindow);
+    if (result.minimize) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
 void EmptyTrash() {

@@ -4,6 +4,8 @@
 
 #include "core/net/socket_layer.h"
 #include "core/settings/settings_store.h"
+#include "core/store/message_file.h"
+#include "core/text/format.h"
 #include "mail/email_program.h"
 #include "mail/mail_schedule.h"
 #include "mail/mail_tray_icons.h"
@@ -14,6 +16,8 @@
 #include "shell/history_view.h"
 #include "shell/listeners.h"
 #include "shell/message_text_box.h"
+#include "shell/program.h"
+#include "shell/registry_settings.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
@@ -165,19 +169,32 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: PaintDecorations(window); return TRUE;
     case WM_SIZE: return TRUE;
     case WM_QUERYENDSESSION:
-        TearDown(window);
+        // Another program may still cancel the logoff: only what must not be lost is saved now.
+        SaveFontSizeForSessionEnd();
         SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
         return TRUE;
-    case WM_DESTROY:
-    case WM_ENDSESSION: TearDown(window); return 0;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) {
+            // The session really ends: the whole exit happens before this returns.
+            TearDown(window);
+            ShutDown();
+        }
+        return 0;
+    case WM_DESTROY: TearDown(window); return 0;
     case kMessagesWaiting:
         // After teardown what waits is stored at shut-down, without showing it.
         if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
         return TRUE;
+    case kMessagesNotSaved:
+        if (!tornDown) {
+            std::string folder = store::MessagesFolder(ProcessSettings().Current()->DataDirectory);
+            ShowErrorBox(window, FormatText(LoadResourceString(IDS_MESSAGES_NOT_SAVED), {std::string_view(folder)}));
+        }
+        return TRUE;
     case kMessageIconEvent: return OnMessageIconEvent(window, lParam);
     case kMailIconEvent:
         mail::OnMailIconEvent(window, ResourceModule, lParam);
-        TrimWorkingSet();
+        if (lParam == WM_LBUTTONDBLCLK || lParam == WM_RBUTTONDOWN) TrimWorkingSet();
         return TRUE;
     default:
         if (message == taskbarCreated && taskbarCreated != 0) ReAddTrayIcon();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "core/settings/hot_key.h"
 #include "core/settings/settings_store.h"
@@ -22,6 +23,51 @@ namespace {
 
 constexpr const char* kProgramCaption = "Quorlex Tavik";
 constexpr int kInstanceTitleMatch = 12;
+
+// The folder of Tavik.exe, with its closing backslash; empty when it cannot be had.
+std::string ProgramFolder() {
+    std::string path(32768, '\0');
+    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return {};
+    path.resize(length);
+    std::size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A per-user name: two quick starts meet here before either has a window.
+std::string InstanceMutexName() {
+    char user[257] = {};
+    DWORD size = sizeof user;
+    if (!GetUserNameA(user, &size)) user[0] = '\0';
+    return std::string("Local\\QuorlexTavik.Instance.") + user;
+}
+
+// A top-level window whose title starts like string 1 and that belongs to another Tavik.exe.
+HWND FindTavikWindow() {
+    struct Search {
+        std::string title;
+        HWND found = nullptr;
+    } search{LoadResourceString(IDS_PROGRAM_NAME, 127)};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(parameter);
+            char title[128] = {};
+            char className[16] = {};
+            GetWindowTextA(window, title, sizeof title);
+            GetClassNameA(window, className, sizeof className);
+            // The main window is a dialog (class "#32770") of a process other than this one.
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process != GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 &&
+                std::strncmp(title, search->title.c_str(), kInstanceTitleMatch) == 0) {
+                search->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 // Another instance owns the window named by ClassName when its title starts like string 1.
 bool RestoreRunningInstance(RegistrySettingsSink& key) {
@@ -69,7 +115,12 @@ void RunMessageLoop(HACCEL accelerators) {
     }
 }
 
+}  // namespace
+
 void ShutDown() {
+    static bool done = false;
+    if (done) return;
+    done = true;
     StopListeners();
     FinishReception();
     UnregisterHotKey(MainWindow, kRestoreHotKeyId);
@@ -82,10 +133,9 @@ void ShutDown() {
     ActivateNextWindow();
 }
 
-}  // namespace
-
 int RunProgram(HINSTANCE instance, int showCommand) {
-    win::Library resources(LoadLibraryA(".\\TavikRes.dll"));
+    // By full path: the current folder may be another one, or hold a planted module.
+    win::Library resources(LoadLibraryA((ProgramFolder() + "TavikRes.dll").c_str()));
     ResourceModule = resources.Get();
     if (ResourceModule == nullptr) {
         MessageBoxA(nullptr, "Unable to load TavikRes.dll.\r\nPlease, reinstall Quorlex Tavik.", kProgramCaption,
@@ -95,7 +145,14 @@ int RunProgram(HINSTANCE instance, int showCommand) {
 
     RegistrySettingsSink instanceKey(SettingsKeyAccess::kOpenFullAccess);
     bool keyOpen = instanceKey.Open();
-    if (keyOpen && RestoreRunningInstance(instanceKey)) return 0;
+    win::KernelHandle instanceMutex(CreateMutexA(nullptr, FALSE, InstanceMutexName().c_str()));
+    if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // Another Tavik of this user runs (or is starting): bring it forward and end.
+        if (!(keyOpen && RestoreRunningInstance(instanceKey))) {
+            if (HWND other = FindTavikWindow()) PostMessageA(other, WM_SYSCOMMAND, SC_RESTORE, 0);
+        }
+        return 0;
+    }
 
     TrayIcon = LoadIconA(instance, "IDI_A_TAVIK");
     AppInstance = instance;

@@ -5,6 +5,7 @@
 #include "core/bytes/byte_reader.h"
 #include "core/settings/load_settings.h"
 #include "core/settings/settings_store.h"
+#include "store/extended_path.h"
 
 namespace tavik::shell {
 
@@ -40,7 +41,11 @@ std::optional<std::string> RegistryUserFolders::ReadAppDataFolder() {
     return std::string(bytes::UpToNul(*value));
 }
 
-void RegistryUserFolders::CreateFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+void RegistryUserFolders::CreateFolder(const std::string& path) {
+    // The wide call with the "\\?\" form also makes folders deeper than the classic path limit.
+    const std::wstring extended = store::ExtendedPath(path);
+    if (!extended.empty()) CreateDirectoryW(extended.c_str(), nullptr);
+}
 
 RegistrySettingsSink::RegistrySettingsSink(SettingsKeyAccess access, std::string keyPath)
     : access_(access), keyPath_(std::move(keyPath)) {}
@@ -86,6 +91,11 @@ bool ApplyMailPage(const MailPageValues& page) {
     if (!next) return false;
     ProcessSettings().Replace(std::move(*next));
     return true;
+}
+
+void SaveFontSizeForSessionEnd() {
+    RegistrySettingsSink sink(SettingsKeyAccess::kOpenFullAccess);
+    SaveFontSize(sink, *ProcessSettings().Current());
 }
 
 void SaveProcessSettingsAtExit() {

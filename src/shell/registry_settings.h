@@ -82,5 +82,7 @@ bool ApplyMailPage(const MailPageValues& page);
 
 // Exit: deletes ClassName and writes the current MessageTextFontSize (key opened with full access).
 void SaveProcessSettingsAtExit();
+// The session may end: writes the current MessageTextFontSize (key opened with full access).
+void SaveFontSizeForSessionEnd();
 
 }  // namespace tavik::shell

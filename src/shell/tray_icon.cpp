@@ -122,7 +122,6 @@ void RefreshStatus(HWND mainWindow) {
     EnableToolbarButton(CMD_OLDER, status.currentPosition > 1 && status.count > 0);
     EnableToolbarButton(CMD_NEWER, status.currentPosition < status.count);
     EnableToolbarButton(CMD_DELETE, status.count > 0);
-    TrimWorkingSet();
 }
 
 void ReAddTrayIcon() {

@@ -33,7 +33,7 @@ LRESULT OnMessageIconEvent(HWND mainWindow, LPARAM mouseMessage) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: PostMessageA(mainWindow, WM_SYSCOMMAND, SC_RESTORE, 0); break;
     case WM_RBUTTONDOWN: ShowMessageIconMenu(mainWindow); break;
-    default: break;
+    default: return TRUE;  // mouse moves come many times a second: nothing to do for them
     }
     TrimWorkingSet();
     return TRUE;

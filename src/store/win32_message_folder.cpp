@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "store/extended_path.h"
 #include "win/scoped_handles.h"
 
 namespace tavik::store {
@@ -34,21 +35,23 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder, std::string_view suffix) {
     std::vector<FolderFile> found;
-    const std::string pattern = folder + "*" + std::string(suffix);
-    WIN32_FIND_DATAA data;
-    win::FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    const std::wstring pattern = ExtendedPath(folder + "*" + std::string(suffix));
+    if (pattern.empty()) return found;
+    WIN32_FIND_DATAW data;
+    win::FindHandle search(FindFirstFileW(pattern.c_str(), &data));
     if (!search) return found;
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
         // The search also matches short 8.3 names ("*.qms" finds "a.qmsx"): keep real matches.
-        if (!EndsWithNoCase(data.cFileName, suffix)) continue;
-        found.push_back({data.cFileName, static_cast<std::uint32_t>(data.nFileSizeLow)});
-    } while (FindNextFileA(search.Get(), &data));
+        std::string name = AnsiName(data.cFileName);
+        if (!EndsWithNoCase(name, suffix)) continue;
+        found.push_back({std::move(name), static_cast<std::uint32_t>(data.nFileSizeLow)});
+    } while (FindNextFileW(search.Get(), &data));
     return found;
 }
 
 std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path, std::size_t maxBytes) {
-    win::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    win::FileHandle file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return std::nullopt;
     LARGE_INTEGER size;
@@ -72,24 +75,26 @@ bool Win32MessageFolder::WriteWhole(const std::string& path, std::string_view by
     // Written beside the target, then renamed over it: a reader sees the old file or the
     // whole new one, never a piece. The temporary name does not end in ".qms", so the
     // history load never takes it.
-    const std::string temporary = path + ".tmp";
-    win::FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+    const std::wstring target = ExtendedPath(path);
+    const std::wstring temporary = ExtendedPath(path + std::string(kTemporaryFileSuffix));
+    if (target.empty() || temporary.empty()) return false;
+    win::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const bool closed = file.Close();
     if (!written || !closed ||
-        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
+        !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
         return false;
     }
     return true;
 }
 
-bool Win32MessageFolder::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool Win32MessageFolder::Remove(const std::string& path) { return DeleteFileW(ExtendedPath(path).c_str()) != 0; }
 
 bool Win32MessageFolder::Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace tavik::store

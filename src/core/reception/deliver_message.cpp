@@ -53,8 +53,9 @@ bool DeliverMessage(std::string_view sender, std::string_view recipient, std::st
         headingFormat = kDefaultHeadingFormat;
     }
     IncomingMessage message;
-    message.text = CutText(FormatText(headingFormat, {std::string_view(ansiSender), std::string_view(ansiRecipient)}),
-                           kHeadingMaxLength);
+    // The format is limited, not the heading: a long sender still keeps " to " and the recipient.
+    message.text = FormatText(CutText(headingFormat, kHeadingMaxLength),
+                              {std::string_view(ansiSender), std::string_view(ansiRecipient)});
     message.text.append(".\r\n\r\n");
     message.text.append(body);
     message.sender = std::move(ansiSender);

@@ -14,7 +14,7 @@ namespace tavik {
 
 // Heading used when the resource module has no text for it: sender, then recipient.
 inline constexpr std::string_view kDefaultHeadingFormat = "Message from %s to %s";
-// The heading line is cut to this many characters.
+// The heading format is cut to this many characters (the heading itself is not).
 inline constexpr std::size_t kHeadingMaxLength = 95;
 
 // sender, recipient and text are the OEM bytes as received (a NUL, if any, ends each).

@@ -3,46 +3,29 @@
 namespace tavik {
 
 bool MatchPattern(std::string_view subject, std::string_view pattern) {
-    const std::size_t n = subject.size();
-    const std::size_t m = pattern.size();
-    if (m == 0) {
-        return false;
-    }
-    std::size_t i = 0;
-    std::size_t j = 0;
-    // An empty subject skips straight to the tail check, so "*" matches it and "?" does not.
-    if (n != 0) {
-        while (j < m) {
-            if (pattern[j] == '*') {
-                // A run of "*" and "?" consumes no subject byte; the byte after it is
-                // searched once, from i on, and the first hit is final.
-                while (j < m && (pattern[j] == '*' || pattern[j] == '?')) {
-                    ++j;
-                }
-                if (j < m) {
-                    const std::size_t hit = subject.find(pattern[j], i);
-                    if (hit == std::string_view::npos) {
-                        return false;
-                    }
-                    i = hit;
-                }
-            } else if (pattern[j] != '?' && pattern[j] != subject[i]) {
-                return false;
-            }
+    if (pattern.empty()) return false;
+    // Greedy matching that remembers only the last "*": on a mismatch the "*" takes one more
+    // byte and matching goes on from there. An earlier "*" never needs to take more, so the
+    // work is bounded by the subject's length times the pattern's.
+    std::size_t i = 0, j = 0;
+    std::size_t star = std::string_view::npos;  // pattern position after the last "*"
+    std::size_t starSubject = 0;                // subject position that "*" has reached
+    while (i < subject.size()) {
+        if (j < pattern.size() && pattern[j] == '*') {
+            star = ++j;
+            starSubject = i;
+        } else if (j < pattern.size() && (pattern[j] == '?' || pattern[j] == subject[i])) {
             ++i;
             ++j;
-            if (i >= n) {
-                break;
-            }
+        } else if (star != std::string_view::npos) {
+            j = star;
+            i = ++starSubject;
+        } else {
+            return false;
         }
     }
-    if (i < n && pattern[m - 1] != '*') {
-        return false;
-    }
-    while (j < m && pattern[j] == '*') {
-        ++j;
-    }
-    return j >= m;
+    while (j < pattern.size() && pattern[j] == '*') ++j;
+    return j == pattern.size();
 }
 
 bool MatchPatternList(std::string_view subject, std::string_view list) {

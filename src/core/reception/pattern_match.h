@@ -6,11 +6,10 @@
 
 namespace tavik {
 
-// True when subject matches pattern. Only pattern's own bytes count (a pattern is a
-// stretch of a list). Case-sensitive; an empty pattern never matches. The matcher does
-// not backtrack: a "*" jumps to the first later occurrence of the byte after it and
-// never revisits that choice, so "*x" does not match "xax". Users write their lists
-// against this behaviour, so it stays.
+// True when subject matches pattern: "*" matches any run of bytes (the empty one too), "?"
+// exactly one byte, every other byte itself. Only pattern's own bytes count (a pattern is a
+// stretch of a list). Case-sensitive; an empty pattern never matches. Takes time at most
+// proportional to the subject's length times the pattern's, whatever the pattern.
 bool MatchPattern(std::string_view subject, std::string_view pattern);
 
 // True when subject matches at least one pattern of the ";"-separated list. Blanks

@@ -6,7 +6,13 @@ namespace tavik {
 
 std::string BuildDataDirectory(UserFolders& folders) {
     std::optional<std::string> appData = folders.ReadAppDataFolder();
-    if (!appData) return std::string(kFallbackDataDirectory);
+    if (!appData) {
+        // Without the two folders nothing could be stored, and the trash could not be told apart.
+        const std::string fallback(kFallbackDataDirectory);
+        folders.CreateFolder(fallback + "messages");
+        folders.CreateFolder(fallback + "trash");
+        return fallback;
+    }
 
     std::string directory = *appData;
     std::size_t end = directory.find_last_not_of(' ');

@@ -11,7 +11,7 @@ namespace tavik {
 inline constexpr std::string_view kFallbackDataDirectory = ".\\";
 
 // AppData (trailing blanks removed) + "\Quorlex\" + "Quorlex Tavik\", creating both folders and then
-// "messages" and "trash" inside; ".\" with nothing created when AppData cannot be read.
+// "messages" and "trash" inside; ".\" with its "messages" and "trash" when AppData cannot be read.
 std::string BuildDataDirectory(UserFolders& folders);
 
 }  // namespace tavik

@@ -88,4 +88,10 @@ void SaveAtExit(SettingsSink& sink, const Settings& current) {
     sink.Close();
 }
 
+void SaveFontSize(SettingsSink& sink, const Settings& current) {
+    if (!sink.Open()) return;
+    sink.WriteNumber("MessageTextFontSize", current.MessageTextFontSize);
+    sink.Close();
+}
+
 }  // namespace tavik

@@ -59,4 +59,7 @@ void WriteClassName(SettingsSink& sink, std::uint32_t mainWindow);
 // Exit: deletes ClassName and writes MessageTextFontSize.
 void SaveAtExit(SettingsSink& sink, const Settings& current);
 
+// The session may end: writes MessageTextFontSize only (the program may yet run on).
+void SaveFontSize(SettingsSink& sink, const Settings& current);
+
 }  // namespace tavik

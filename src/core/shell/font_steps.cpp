@@ -1,5 +1,7 @@
 #include "core/shell/font_steps.h"
 
+#include <algorithm>
+
 namespace tavik {
 
 std::optional<std::uint32_t> LargerFontSize(std::uint32_t size) {
@@ -12,6 +14,8 @@ std::optional<std::uint32_t> SmallerFontSize(std::uint32_t size) {
     return size >= 12 ? size - 2 : size - 1;
 }
 
-int MessageFontHeight(std::uint32_t size) { return -(25 * static_cast<int>(size)) / 18; }
+std::uint32_t UsableFontSize(std::uint32_t size) { return std::clamp(size, kSmallestUsableFontSize, kLargestUsableFontSize); }
+
+int MessageFontHeight(std::uint32_t size) { return -(25 * static_cast<int>(UsableFontSize(size))) / 18; }
 
 }  // namespace tavik

@@ -10,7 +10,12 @@ namespace tavik {
 std::optional<std::uint32_t> LargerFontSize(std::uint32_t size);
 std::optional<std::uint32_t> SmallerFontSize(std::uint32_t size);
 
-// Height for CreateFont of the message font at a point size.
+// A stored size is used within these bounds (the stored value itself is left as it is).
+inline constexpr std::uint32_t kSmallestUsableFontSize = 6;
+inline constexpr std::uint32_t kLargestUsableFontSize = 72;
+std::uint32_t UsableFontSize(std::uint32_t size);
+
+// Height for CreateFont of the message font at a point size (bounded as above).
 int MessageFontHeight(std::uint32_t size);
 
 }  // namespace tavik

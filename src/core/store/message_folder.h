@@ -12,6 +12,9 @@
 
 namespace tavik::store {
 
+// A file being written goes under its own name with this added, then is renamed into place.
+inline constexpr std::string_view kTemporaryFileSuffix = ".tmp";
+
 struct FolderFile {
     std::string name;    // the file name alone, no folder
     std::uint32_t size;  // low 32 bits of the size, as the directory search reports it

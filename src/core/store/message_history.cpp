@@ -16,6 +16,7 @@ const MessageEntry* MessageHistory::at(std::uint32_t position) const {
 }
 
 void MessageHistory::Append(MessageEntry entry) {
+    entry.serial = nextSerial_++;
     entries_.push_back(std::move(entry));
     currentPosition_ = count();
 }
@@ -67,6 +68,7 @@ std::optional<MessageEntry> MessageHistory::RemoveCurrent() {
 
 std::uint32_t MessageHistory::InsertAt(std::uint32_t k, MessageEntry entry) {
     const std::uint32_t position = std::clamp<std::uint32_t>(k, 1, count() + 1);
+    entry.serial = nextSerial_++;
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position - 1), std::move(entry));
     currentPosition_ = position;
     return position;
@@ -80,6 +82,15 @@ void MessageHistory::SetCurrentFilePath(std::optional<std::string> filePath) {
 void MessageHistory::Clear() {
     entries_.clear();
     currentPosition_ = 0;
+}
+
+std::vector<MessageEntry> MessageHistory::RemoveUpToSerial(std::uint64_t serial) {
+    std::vector<MessageEntry> removed;
+    std::vector<MessageEntry> kept;
+    for (MessageEntry& entry : entries_) (entry.serial <= serial ? removed : kept).push_back(std::move(entry));
+    entries_ = std::move(kept);
+    currentPosition_ = count();
+    return removed;
 }
 
 }  // namespace tavik::store

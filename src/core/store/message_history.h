@@ -14,6 +14,9 @@ struct MessageEntry {
     std::string sender;                   // the sender as stored (never holds CR or LF)
     std::optional<std::string> filePath;  // full path of the message file; none without a file
     bool highPriority = false;
+    // Given by the history when the entry joins it, higher for every later one: tells the
+    // entries a question was about from those that came while it was open.
+    std::uint64_t serial = 0;
 };
 
 class MessageHistory {
@@ -64,7 +67,14 @@ public:
     // Empties the list; trashCount and lastArrivalTicks stay.
     void Clear();
 
+    // The serial of the entry that joined last (0 before any did).
+    std::uint64_t lastSerial() const { return nextSerial_ - 1; }
+    // Takes out every entry whose serial is at most serial; the newest left becomes current.
+    // Returns the entries taken out.
+    std::vector<MessageEntry> RemoveUpToSerial(std::uint64_t serial);
+
 private:
+    std::uint64_t nextSerial_ = 1;
     std::vector<MessageEntry> entries_;
     std::uint32_t currentPosition_ = 0;
 };

@@ -28,7 +28,12 @@ DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& setti
                        entry->sender, entry->text};
     result.recordWritten =
         folder.WriteWhole(TrashRecordPath(settings.DataDirectory, history.trashCount), EncodeTrashRecord(record));
-    if (result.recordWritten) ++history.trashCount;
+    if (!result.recordWritten) {
+        // Without its record it could not be restored: the message stays where it is.
+        result.recordFailed = true;
+        return result;
+    }
+    ++history.trashCount;
     if (entry->filePath) folder.Remove(*entry->filePath);
 
     history.RemoveCurrent();
@@ -47,6 +52,7 @@ RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& set
     const bool nothingRead = !bytes || bytes->empty();
 
     if (!nothingRead) {
+        // A malformed record is dropped alone; the records before it stay restorable.
         if (std::optional<TrashRecord> record = DecodeTrashRecord(*bytes)) {
             MessageEntry entry{std::move(record->text), std::move(record->sender), std::nullopt, record->highPriority};
             history.InsertAt(record->position, std::move(entry));
@@ -66,7 +72,7 @@ RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& set
     folder.Remove(recordPath);
     --history.trashCount;
     result.showCurrent = history.current() != nullptr;
-    if (nothingRead || history.current() == nullptr) {
+    if (nothingRead) {
         // A missing or empty record means the trash is not what we wrote: discard it all.
         EmptyTrash(history, folder, settings.DataDirectory);
         result.trashEmptied = true;
@@ -81,20 +87,37 @@ void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::strin
     history.trashCount = 0;
 }
 
-DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder) {
+DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history, MessageFolder& folder,
+                                   const std::string& dataDirectory) {
+    DeleteAllQuestion question;
+    question.lastSerialAsked = history.lastSerial();
+    const std::string messages = MessagesFolder(dataDirectory);
+    for (const FolderFile& file : folder.ListFiles(messages, kMessageFileSuffix)) {
+        question.filesAsked.push_back(messages + file.name);
+    }
+    return question;
+}
+
+DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder,
+                                  const DeleteAllQuestion& asked) {
     DeleteAllResult result;
-    if (!DeleteAllNeedsQuestion(history)) return result;
     EmptyTrash(history, folder, settings.DataDirectory);
     result.trashEmptied = true;
-    if (history.empty()) return result;
-    for (std::uint32_t position = 1; position <= history.count(); ++position) {
-        const MessageEntry* entry = history.at(position);
-        if (entry->filePath) folder.Remove(*entry->filePath);
+    const bool hadEntries = !history.empty();
+    for (const MessageEntry& entry : history.RemoveUpToSerial(asked.lastSerialAsked)) {
+        if (entry.filePath) folder.Remove(*entry.filePath);
     }
-    history.Clear();
-    result.historyCleared = true;
-    result.minimize = settings.MinimizeWhenLast != 0;
+    for (const std::string& path : asked.filesAsked) folder.Remove(path);
+    if (!hadEntries) return result;
+    result.historyCleared = history.empty();
+    result.showCurrent = !history.empty();
+    result.minimize = history.empty() && settings.MinimizeWhenLast != 0;
     return result;
+}
+
+void RemoveInterruptedWrites(MessageFolder& folder, const std::string& dataDirectory) {
+    const std::string messages = MessagesFolder(dataDirectory);
+    for (const FolderFile& file : folder.ListFiles(messages, kTemporaryFileSuffix)) folder.Remove(messages + file.name);
 }
 
 }  // namespace tavik::store

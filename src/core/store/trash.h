@@ -4,6 +4,8 @@
 // minimise when the list became empty.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/settings/settings.h"
 #include "core/store/message_folder.h"
@@ -15,7 +17,8 @@ namespace tavik::store {
 inline constexpr std::size_t kMaxTrashRecordBytes = 64u * 1024u * 1024u;
 
 struct DeleteResult {
-    bool deleted = false;         // an entry left the list (false: empty, or just arrived)
+    bool deleted = false;         // an entry left the list (false: empty, just arrived, or no record)
+    bool recordFailed = false;    // its trash record could not be written: the message stays, say so
     bool recordWritten = false;   // it can be restored
     bool showCurrent = false;     // show current()'s text and sender
     bool clearBoxes = false;      // the list became empty: empty controls 1000 and 1002
@@ -32,9 +35,19 @@ struct RestoreResult {
 
 struct DeleteAllResult {
     bool trashEmptied = false;    // restore button off
-    bool historyCleared = false;  // entries and files went: empty the boxes, refresh
-    bool minimize = false;        // MinimizeWhenLast
+    bool historyCleared = false;  // the list is empty now: empty the boxes, refresh
+    bool showCurrent = false;     // messages that came while the question was open are left: show the newest
+    bool minimize = false;        // MinimizeWhenLast, when the list became empty
 };
+
+// What the delete-all question is about, taken when it is shown: the entries in the list
+// and every message file in the messages folder then. Whatever comes while it is open stays.
+struct DeleteAllQuestion {
+    std::uint64_t lastSerialAsked = 0;
+    std::vector<std::string> filesAsked;  // full paths
+};
+DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history, MessageFolder& folder,
+                                   const std::string& dataDirectory);
 
 // When nothing (deleted) is held, delete-all does nothing and asks nothing.
 bool DeleteAllNeedsQuestion(const MessageHistory& history);
@@ -49,8 +62,14 @@ RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& set
 // Deletes every file of the trash folder; trashCount becomes 0 (restore button off).
 void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory);
 
-// After the UI's question was answered Yes: empties the trash, deletes every entry's file
-// and empties the list. These deletions cannot be undone.
-DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder);
+// After the UI's question was answered Yes: empties the trash, deletes the entries the
+// question was about and their files, and every message file that was in the messages
+// folder then (entries that left the list through MessageCountLimit included). These
+// deletions cannot be undone.
+DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder,
+                                  const DeleteAllQuestion& asked);
+
+// Temporary files of writes that a crash interrupted, left in the messages folder: removed at start.
+void RemoveInterruptedWrites(MessageFolder& folder, const std::string& dataDirectory);
 
 }  // namespace tavik::store

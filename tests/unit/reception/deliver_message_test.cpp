@@ -58,15 +58,18 @@ TEST_F(DeliverMessageTest, BuildsHeadingBlankLineAndBody) {
     EXPECT_EQ(sink.handed[0].message.sender, "PC1");
 }
 
-TEST_F(DeliverMessageTest, UsesTheResourceHeadingAndCutsItTo95Characters) {
+TEST_F(DeliverMessageTest, UsesTheResourceHeadingAndCutsOnlyItsFormatTo95Characters) {
     ASSERT_TRUE(Deliver("PC1", "BOB", "hi", "Nachricht von %s an %s"));
     EXPECT_EQ(sink.handed.back().message.text, "Nachricht von PC1 an BOB.\r\n\r\nhi");
 
+    // A long sender keeps the recipient, so the intake can still re-word the heading.
     const std::string longSender(120, 'S');
     ASSERT_TRUE(Deliver(longSender, "BOB", "body"));
-    const std::string expectedHeading = ("Message from " + longSender).substr(0, 95);
-    EXPECT_EQ(sink.handed.back().message.text, expectedHeading + ".\r\n\r\nbody");
-    EXPECT_EQ(sink.handed.back().message.sender, longSender);  // only the heading is cut
+    EXPECT_EQ(sink.handed.back().message.text, "Message from " + longSender + " to BOB.\r\n\r\nbody");
+
+    const std::string longFormat = "%s and %s" + std::string(100, '!');
+    ASSERT_TRUE(Deliver("PC1", "BOB", "x", longFormat));
+    EXPECT_EQ(sink.handed.back().message.text, "PC1 and BOB" + std::string(95 - 9, '!') + ".\r\n\r\nx");
 }
 
 TEST_F(DeliverMessageTest, LineSeparatorsBecomeCrLfBeforeConversion) {

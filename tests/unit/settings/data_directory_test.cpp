@@ -28,10 +28,10 @@ TEST(DataDirectory, BlanksInsideThePathStay) {
               "C:\\Documents and Settings\\a b\\Application Data\\Quorlex\\Quorlex Tavik\\");
 }
 
-TEST(DataDirectory, WithoutAppDataTheCurrentFolderIsUsedAndNothingCreated) {
+TEST(DataDirectory, WithoutAppDataTheCurrentFolderIsUsedWithItsTwoFolders) {
     FakeUserFolders folders;
     EXPECT_EQ(BuildDataDirectory(folders), ".\\");
-    EXPECT_TRUE(folders.created.empty());
+    EXPECT_EQ(folders.created, (std::vector<std::string>{".\\messages", ".\\trash"}));
 }
 
 }  // namespace

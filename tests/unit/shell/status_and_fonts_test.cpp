@@ -57,6 +57,9 @@ TEST(FontSteps, HeightsOfTheMessageFont) {
     std::vector<int> heights;
     for (std::uint32_t size : {7u, 8u, 9u, 10u, 11u, 12u, 14u, 16u}) heights.push_back(MessageFontHeight(size));
     EXPECT_EQ(heights, (std::vector<int>{-9, -11, -12, -13, -15, -16, -19, -22}));
+    // A size from the registry is used within bounds: a huge one cannot overflow the height.
+    EXPECT_EQ(MessageFontHeight(0xFFFFFFFFu), MessageFontHeight(72));
+    EXPECT_EQ(MessageFontHeight(0), MessageFontHeight(6));
 }
 
 }  // namespace

@@ -287,17 +287,31 @@ TEST_F(Trash, ARestoreNeverOverwritesAFileThatTookTheNameMeanwhile) {
     EXPECT_EQ(folder.Contents(std::string(kMessagesFolder) + "300Ann~2.qms"), "0Ann\r\n" + Stamped("deleted one"));
 }
 
-TEST_F(Trash, ARecordThatCannotBeWrittenStillRemovesTheMessage) {
+TEST_F(Trash, ARecordThatCannotBeWrittenKeepsTheMessage) {
     ArriveMany(2);
     const std::string file = *history.current()->filePath;
     folder.SetWritesFail(true);
     DeleteResult result = Delete();
-    EXPECT_TRUE(result.deleted);
-    EXPECT_FALSE(result.recordWritten);
+    EXPECT_FALSE(result.deleted);
+    EXPECT_TRUE(result.recordFailed);
     EXPECT_FALSE(result.restoreEnabled);
     EXPECT_EQ(history.trashCount, 0);
-    EXPECT_EQ(history.count(), 1u);
-    EXPECT_FALSE(folder.Contents(file));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"m1", "m2"}));
+    EXPECT_TRUE(folder.Contents(file));
+}
+
+TEST_F(Trash, AMalformedNewestRecordIsDroppedAloneEvenWithTheListEmpty) {
+    ArriveMany(2);
+    Delete();  // m2 -> record 0
+    Delete();  // m1 -> record 1
+    ASSERT_TRUE(history.empty());
+    folder.Put(std::string(kTrashFolder) + "del_mess1.qms", std::string("\x01\0\0\0\r\nno line end", 17));
+    RestoreResult malformed = Restore();
+    EXPECT_FALSE(malformed.restored);
+    EXPECT_FALSE(malformed.trashEmptied);
+    EXPECT_TRUE(malformed.restoreEnabled);
+    EXPECT_TRUE(Restore().restored);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"m2"}));
 }
 
 TEST_F(Trash, EmptyTrashRemovesEveryFileOfTheTrashFolderOnly) {
@@ -311,25 +325,44 @@ TEST_F(Trash, EmptyTrashRemovesEveryFileOfTheTrashFolderOnly) {
     EXPECT_EQ(folder.ListFiles(kMessagesFolder, ".qms").size(), 1u);
 }
 
-TEST_F(Trash, DeleteAllEmptiesTrashHistoryAndTheirFiles) {
+TEST_F(Trash, DeleteAllRemovesWhatItAskedAboutAndKeepsWhatCameMeanwhile) {
     EXPECT_FALSE(DeleteAllNeedsQuestion(history));
-    EXPECT_FALSE(DeleteAllMessages(history, settings, folder).trashEmptied);
 
     ArriveMany(4);
     Delete();
-    // A file left by the count limit is not in the list and is not the list's to delete.
+    // A file left in the folder by the count limit goes too: the question says everything goes.
     folder.Put(std::string(kMessagesFolder) + "1000Old.qms", "0Old\r\nd\r\nx");
     settings.MinimizeWhenLast = 1;
     ASSERT_TRUE(DeleteAllNeedsQuestion(history));
-    DeleteAllResult result = DeleteAllMessages(history, settings, folder);
+    DeleteAllQuestion asked = PrepareDeleteAll(history, folder, kDataDirectory);
+    Arrive("while asking", "Bob", 1714990100);
+    const std::string newFile = *history.newest()->filePath;
+
+    DeleteAllResult result = DeleteAllMessages(history, settings, folder, asked);
     EXPECT_TRUE(result.trashEmptied);
-    EXPECT_TRUE(result.historyCleared);
-    EXPECT_TRUE(result.minimize);
-    EXPECT_EQ(history.count(), 0u);
-    EXPECT_EQ(history.currentPosition(), 0u);
+    EXPECT_FALSE(result.historyCleared);
+    EXPECT_TRUE(result.showCurrent);
+    EXPECT_FALSE(result.minimize);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"while asking"}));
+    EXPECT_EQ(history.currentPosition(), 1u);
     EXPECT_EQ(history.trashCount, 0);
     EXPECT_TRUE(TrashFiles().empty());
-    EXPECT_EQ(folder.Paths(), (std::vector<std::string>{std::string(kMessagesFolder) + "1000Old.qms"}));
+    EXPECT_EQ(folder.Paths(), (std::vector<std::string>{newFile}));
+
+    DeleteAllResult all =
+        DeleteAllMessages(history, settings, folder, PrepareDeleteAll(history, folder, kDataDirectory));
+    EXPECT_TRUE(all.historyCleared);
+    EXPECT_TRUE(all.minimize);
+    EXPECT_EQ(history.currentPosition(), 0u);
+    EXPECT_TRUE(folder.Paths().empty());
+}
+
+TEST_F(Trash, FilesOfInterruptedWritesGoAtStart) {
+    ArriveMany(1);
+    folder.Put(std::string(kMessagesFolder) + "1714990005Ann.qms.tmp", "0Ann\r\nhalf");
+    RemoveInterruptedWrites(folder, kDataDirectory);
+    ASSERT_EQ(folder.Paths().size(), 1u);
+    EXPECT_EQ(folder.Paths()[0], *history.current()->filePath);
 }
 
 TEST_F(Trash, DeleteAllWithOnlyTrashLeftEmptiesTheTrash) {
@@ -337,7 +370,8 @@ TEST_F(Trash, DeleteAllWithOnlyTrashLeftEmptiesTheTrash) {
     Delete();
     Delete();
     ASSERT_TRUE(DeleteAllNeedsQuestion(history));
-    DeleteAllResult result = DeleteAllMessages(history, settings, folder);
+    DeleteAllResult result =
+        DeleteAllMessages(history, settings, folder, PrepareDeleteAll(history, folder, kDataDirectory));
     EXPECT_TRUE(result.trashEmptied);
     EXPECT_FALSE(result.historyCleared);
     EXPECT_FALSE(result.minimize);
