@@ -110,22 +110,39 @@ class TestSingleInstance:
                    "ClassName to name the new window")
         assert tavik.is_running()
 
-    def test_without_settings_key_defaults_apply_and_instances_run_side_by_side(self, wine):
+    def test_without_settings_key_defaults_apply_and_a_second_start_restores_the_first(self, wine):
         assert not wine.reg_key_exists(SETTINGS_KEY)
         first = wine.start_tavik()
         first_window = first.wait_for_main_window(START_TIMEOUT)
-        second = wine.start_tavik()
-        second_window = second.wait_for_main_window(START_TIMEOUT)
+        wine.send_keys(first_window, "Escape")
+        wait_until(lambda: not wine.is_visible(first_window), START_TIMEOUT, 0.25, "the window hidden")
 
-        assert first_window != second_window
-        assert first.is_running() and second.is_running()
-        assert len(wine.tavik_main_windows()) == 2
+        # Without the settings key there is no ClassName to go by: the per-user lock still says
+        # that Tavik runs, and the running one is found by its window.
+        second = wine.start_tavik()
+        assert second.exit_code(START_TIMEOUT) == 0
+        wait_until(lambda: wine.is_visible(first_window), START_TIMEOUT, 0.25, "the first window restored")
+        assert first.is_running()
+        assert len(wine.tavik_main_windows()) == 1
         assert not wine.reg_key_exists(SETTINGS_KEY), "start-up never creates the key"
 
         wine.logoff()
         assert first.exit_code(START_TIMEOUT) == 0
-        assert second.exit_code(START_TIMEOUT) == 0
         assert not wine.reg_key_exists(SETTINGS_KEY), "exit only opens an existing key"
+
+    def test_a_stale_class_name_naming_another_program_does_not_stop_a_start(self, wine):
+        create_settings_key(wine)
+        # Another program's window whose title starts like Tavik's, named by a ClassName left
+        # behind by a crash.
+        document = wine.unix_path("C:\\Quorlex Tavik notes.txt")
+        document.write_text("notes")
+        wine.start(["notepad", "C:\\Quorlex Tavik notes.txt"])
+        notepad = wait_until(lambda: [w for w in wine.win32_windows() if w.text.startswith("Quorlex Tavik notes")],
+                             START_TIMEOUT, 0.5, "the editor's window")
+        wine.reg_add(SETTINGS_KEY, "ClassName", "REG_DWORD", notepad[0].handle)
+        tavik = wine.start_tavik()
+        tavik.wait_for_main_window(START_TIMEOUT)
+        assert tavik.is_running()
 
 
 class TestShutDown:
@@ -182,7 +199,7 @@ class TestDataFolder:
         assert (data / "messages").is_dir() and (data / "trash").is_dir()
         assert not any(p.name.endswith(" ") for p in wine.unix_path(appdata).parent.iterdir())
 
-    def test_without_appdata_no_folders_are_made(self, wine):
+    def test_without_appdata_the_current_folder_gets_both_folders(self, wine):
         appdata = wine.appdata_dir()
         assert wine.reg_delete(SHELL_FOLDERS_KEY, "AppData")
         folder = bin_copy(wine)
@@ -190,7 +207,7 @@ class TestDataFolder:
         tavik.wait_for_main_window(START_TIMEOUT)
         assert wine.reg_query(SHELL_FOLDERS_KEY, "AppData") is None, "the value stayed absent"
         assert not (appdata / "Quorlex").exists()
-        assert not (folder / "messages").exists() and not (folder / "trash").exists()
+        assert (folder / "messages").is_dir() and (folder / "trash").is_dir()
         assert tavik.is_running()
 
 
