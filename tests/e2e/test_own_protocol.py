@@ -240,4 +240,21 @@ def test_both_ports_taken_give_two_boxes_and_the_mailslot_still_works(wine):
         sent = wine.run(["tavik-send.exe", "--mailslot", "--from", "PC6", "--to", "BOB", "by mailslot"])
         assert sent.returncode == 0
         assert stored(wine)[0][1] == "PC6"
+    # The ports are free now: the listeners take them on their next try, without a restart.
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
+        answer = send_until_counted(peer, port, udp_message(b"after the port came free", b"PC7", b"0", b""))
+        assert len(answer) == 4
+    assert any(sender.startswith("PC7/") for _, sender, _ in stored(wine, 2))
+    assert tavik.stop() in (0, None)
+
+
+def test_a_port_beyond_the_range_is_reported_as_stored(wine):
+    wine.reg_add(SETTINGS_KEY)
+    wine.reg_add(SETTINGS_KEY, "UDPPort", "REG_DWORD", 70000)
+    wine.reg_add(SETTINGS_KEY, "DisableTCPTread", "REG_DWORD", 1)
+    tavik = wine.start_tavik()
+    tavik.wait_for_main_window(START_TIMEOUT)
+    box = wait_until(lambda: [w for w in wine.find_win32_windows("^Quorlex Tavik$", visible_only=True)
+                              if w.owner != 0], START_TIMEOUT, 0.5, "the port box")
+    assert "UDP port 70000" in " ".join(box[0].texts)
     assert tavik.stop() in (0, None)
