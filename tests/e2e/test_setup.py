@@ -233,7 +233,35 @@ def test_without_profile_variable_uses_the_reconciled_profile(wine):
     assert wine.unix_path(r"C:\roaming ann\Application Data\Quorlex\Quorlex Tavik").is_dir()
 
 
+def test_a_long_application_data_folder_is_kept_and_used(wine):
+    appdata = wine.reg_query(SHELL_FOLDERS_KEY, "AppData")[1]
+    long_appdata = appdata + "\\" + "a" * 120 + "\\" + "b" * 120
+    wine.reg_add(SHELL_FOLDERS_KEY, "AppData", "REG_SZ", long_appdata)
+    assert len(long_appdata) >= 260
+    run_setup(wine)
+    assert wine.reg_query(SHELL_FOLDERS_KEY, "AppData") == ("REG_SZ", long_appdata)
+
+
 # -- shortcut ----------------------------------------------------------------------------------------
+
+
+def test_no_shortcut_without_a_program_folder(wine):
+    run_setup(wine)  # not installed: App Paths holds no folder
+    link = shortcut_file(wine)
+    assert not wine.unix_path(link).exists()
+    drive_root = wine.unix_path("C:\\")
+    assert not (drive_root / "Tavik.lnk").exists()
+    assert not list(drive_root.glob("*.lnk"))
+
+
+def test_the_setup_helper_asks_to_run_as_the_user_who_starts_it():
+    # Without this a 32-bit program named "Setup" is taken for an installer and elevated.
+    win64 = default_bin_dir() / "TavikSetup.exe"
+    win32 = default_bin_dir().parents[1] / "win32" / "bin" / "TavikSetup.exe"
+    assert win64.exists()
+    for program in (win64, win32):
+        if program.exists():
+            assert b'requestedExecutionLevel level="asInvoker"' in program.read_bytes(), program
 
 
 def test_makes_the_startup_shortcut(wine):

@@ -199,6 +199,15 @@ class TestDataFolder:
         assert (data / "messages").is_dir() and (data / "trash").is_dir()
         assert not any(p.name.endswith(" ") for p in wine.unix_path(appdata).parent.iterdir())
 
+    def test_the_resource_module_comes_from_the_program_folder_not_the_current_one(self, wine):
+        create_settings_key(wine)
+        elsewhere = wine.workdir / "elsewhere"
+        elsewhere.mkdir()
+        (elsewhere / "TavikRes.dll").write_bytes(b"MZ planted, not a module")
+        tavik = wine.start_tavik(cwd=elsewhere)
+        tavik.wait_for_main_window(START_TIMEOUT)
+        assert tavik.is_running()
+
     def test_without_appdata_the_current_folder_gets_both_folders(self, wine):
         appdata = wine.appdata_dir()
         assert wine.reg_delete(SHELL_FOLDERS_KEY, "AppData")

@@ -12,6 +12,7 @@
 #include "core/store/intake.h"
 #include "core/store/message_file.h"
 #include "core/store/trash.h"
+#include "store/extended_path.h"
 
 namespace tavik::store {
 namespace {
@@ -49,6 +50,26 @@ protected:
     std::string dataDirectory;
     std::string messages;
 };
+
+TEST_F(Win32Folder, WorksInAFolderBeyondTheClassicPathLimit) {
+    // A deep data directory: messages\<name>.qms alone passes 260 characters.
+    std::string deep = dataDirectory;
+    std::vector<std::string> made;
+    while (deep.size() < 300) {
+        deep += std::string(40, 'd') + "\\";
+        ASSERT_TRUE(CreateDirectoryW(ExtendedPath(deep).c_str(), nullptr)) << deep.size();
+        made.push_back(deep);
+    }
+    const std::string path = deep + "1714990000Ann.qms";
+    ASSERT_GT(path.size(), static_cast<std::size_t>(MAX_PATH));
+    ASSERT_TRUE(folder.WriteWhole(path, "0Ann\r\nlong"));
+    EXPECT_TRUE(folder.Exists(path));
+    EXPECT_EQ(folder.ReadWhole(path, 100), "0Ann\r\nlong");
+    EXPECT_EQ(Names(deep, ".qms"), (std::vector<std::string>{"1714990000Ann.qms"}));
+    EXPECT_TRUE(folder.Remove(path));
+    EXPECT_FALSE(folder.Exists(path));
+    for (auto dir = made.rbegin(); dir != made.rend(); ++dir) RemoveDirectoryW(ExtendedPath(*dir).c_str());
+}
 
 TEST_F(Win32Folder, WritesReadsReplacesAndRemovesWholeFiles) {
     const std::string path = messages + "1Ann.qms";
