@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -106,6 +107,13 @@ bool Socket::EnableBroadcast() {
 bool Socket::SetReceiveBuffer(std::size_t bytes) {
     int size = bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes);
     return IsOpen() && ::setsockopt(Fd(handle_), SOL_SOCKET, SO_RCVBUF, &size, sizeof size) == 0;
+}
+
+bool Socket::SetSendTimeout(std::chrono::milliseconds timeout) {
+    timeval limit{};
+    limit.tv_sec = static_cast<time_t>(timeout.count() / 1000);
+    limit.tv_usec = static_cast<suseconds_t>(timeout.count() % 1000 * 1000);
+    return IsOpen() && ::setsockopt(Fd(handle_), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0;
 }
 
 bool Socket::Listen(int backlog) { return IsOpen() && ::listen(Fd(handle_), backlog) == 0; }

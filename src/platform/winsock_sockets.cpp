@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "core/net/address_text.h"
@@ -101,6 +102,12 @@ bool Socket::SetReceiveBuffer(std::size_t bytes) {
     int size = ClampLength(bytes);
     return IsOpen() &&
            ::setsockopt(Handle(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size) == 0;
+}
+
+bool Socket::SetSendTimeout(std::chrono::milliseconds timeout) {
+    DWORD limit = timeout.count() <= 0 ? 0 : static_cast<DWORD>(std::min<long long>(timeout.count(), INT_MAX));
+    return IsOpen() && ::setsockopt(Handle(handle_), SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit),
+                                    sizeof limit) == 0;
 }
 
 bool Socket::Listen(int backlog) { return IsOpen() && ::listen(Handle(handle_), backlog) == 0; }

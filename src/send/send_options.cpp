@@ -17,11 +17,12 @@ std::optional<std::uint32_t> ParseNumber(const std::string& text, std::uint32_t 
 
 bool SetDestination(SendOptions& options, SendMode mode, const std::string& value, std::string& error) {
     if (options.mode != SendMode::None) {
-        error = "choose one of --udp, --tcp and --mailslot";
+        error = "choose one of --udp, --tcp, --messenger and --mailslot";
         return false;
     }
     options.mode = mode;
     if (mode == SendMode::Mailslot) return true;
+    if (mode == SendMode::Messenger) options.port = kDefaultMessengerPort;
     std::size_t colon = value.rfind(':');
     options.host = value.substr(0, colon);
     if (colon != std::string::npos) {
@@ -64,6 +65,10 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
             options.highPriority = true;
             continue;
         }
+        if (argument == "--single-block") {
+            options.singleBlock = true;
+            continue;
+        }
         if (argument == "--mailslot") {
             if (!SetDestination(options, SendMode::Mailslot, "", error)) return parsed;
             continue;
@@ -78,6 +83,8 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
             if (!SetDestination(options, SendMode::Udp, value, error)) return parsed;
         } else if (argument == "--tcp") {
             if (!SetDestination(options, SendMode::Tcp, value, error)) return parsed;
+        } else if (argument == "--messenger") {
+            if (!SetDestination(options, SendMode::Messenger, value, error)) return parsed;
         } else if (argument == "--from") {
             options.from = value;
         } else if (argument == "--to") {
@@ -102,11 +109,13 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
         }
     }
     if (options.mode == SendMode::None) {
-        error = "say where to send: --udp, --tcp or --mailslot";
+        error = "say where to send: --udp, --tcp, --messenger or --mailslot";
     } else if (options.text.empty()) {
         error = "no message text";
     } else if (options.mode == SendMode::Mailslot && (!options.from || !options.to)) {
         error = "--mailslot needs --from and --to";
+    } else if (options.mode == SendMode::Messenger && (!options.to || options.to->empty())) {
+        error = "--messenger needs --to";
     }
     return parsed;
 }
@@ -115,24 +124,31 @@ std::string UsageText() {
     return "usage:\n"
            "  tavik-send --udp HOST[:PORT] [--from NAME] [--high] [--reply-port N] [--timeout SEC] TEXT...\n"
            "  tavik-send --tcp HOST[:PORT] [--from NAME] [--high] [--reply-port N] [--timeout SEC] TEXT...\n"
+           "  tavik-send --messenger HOST[:PORT] --to NAME [--from NAME] [--single-block] [--timeout SEC] TEXT...\n"
 #ifdef _WIN32
            "  tavik-send --mailslot --from NAME --to NAME TEXT...\n"
 #endif
            "\n"
            "Sends one message to a Tavik receiver. TEXT is the rest of the command line, or\n"
-           "standard input when it is a lone \"-\"; line ends go out as CR LF.\n"
+           "standard input when it is a lone \"-\"; line ends go out as CR LF (Messenger: as 0x14).\n"
            "  --udp HOST[:PORT]  datagram (port 7777 unless given); prints the byte count the\n"
            "                     receiver answers and the text of its delivery receipt\n"
            "  --tcp HOST[:PORT]  connection; prints the byte count the receiver answers\n"
+           "  --messenger HOST[:PORT]\n"
+           "                     Messenger message over a NetBIOS session (port 139 unless given):\n"
+           "                     calls --to as NetBIOS name (upper-cased, type 03), then sends a\n"
+           "                     start block, text blocks of at most 127 bytes and an end block;\n"
+           "                     prints whether the session and each block were answered\n"
+           "  --single-block     Messenger: the whole message in one block instead\n"
 #ifdef _WIN32
            "  --mailslot         Messenger datagram to this machine's messenger mailslot\n"
-           "  --to NAME          recipient of a Messenger datagram\n"
 #endif
+           "  --to NAME          recipient of a Messenger message\n"
            "  --from NAME        sender name shown by the receiver (default: this host's name)\n"
            "  --high             ask for high priority (the receiver may refuse it)\n"
            "  --reply-port N     port named for the receipt (UDP: bound here; default: any free\n"
            "                     port; TCP: default the destination port)\n"
-           "  --timeout SEC      how long to wait for answers (default 5)\n"
+           "  --timeout SEC      how long to wait for each answer (default 5)\n"
            "  --                 everything after it is text\n"
            "Exit status: 0 answered, 1 no answer or failure, 2 bad command line.\n";
 }

@@ -8,9 +8,10 @@
 
 namespace tavik::send {
 
-enum class SendMode { None, Udp, Tcp, Mailslot };
+enum class SendMode { None, Udp, Tcp, Mailslot, Messenger };
 
 inline constexpr std::uint16_t kDefaultSendPort = 7777;
+inline constexpr std::uint16_t kDefaultMessengerPort = 139;
 inline constexpr int kDefaultTimeoutSeconds = 5;
 
 struct SendOptions {
@@ -19,8 +20,9 @@ struct SendOptions {
     std::string host;
     std::uint16_t port = kDefaultSendPort;
     std::optional<std::string> from;  // default: this machine's host name
-    std::optional<std::string> to;    // mailslot recipient
+    std::optional<std::string> to;    // Messenger recipient
     bool highPriority = false;
+    bool singleBlock = false;  // Messenger: the whole message in one block
     std::optional<std::uint16_t> replyPort;
     int timeoutSeconds = kDefaultTimeoutSeconds;
     std::vector<std::string> text;  // the words of the message; a lone "-" reads standard input

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/net/socket_layer.h"
+#include "send/messenger_send.h"
 #include "send/own_protocol_send.h"
 #include "send/send_options.h"
 #include "send/send_text.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     }
     std::string name = options.from.value_or(tavik::net::HostName());
     text = WithCrLf(text);
+    if (options.mode == SendMode::Messenger) return SendOverMessenger(options, name, text, std::cout, std::cerr);
     if (options.mode == SendMode::Udp) return SendOverUdp(options, name, text, std::cout, std::cerr);
     return SendOverTcp(options, name, text, std::cout, std::cerr);
 }

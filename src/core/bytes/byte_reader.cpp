@@ -28,6 +28,12 @@ std::uint16_t ByteReader::ReadU16LE() {
     return static_cast<std::uint16_t>(static_cast<std::uint8_t>(read[0]) | static_cast<std::uint8_t>(read[1]) << 8);
 }
 
+std::uint16_t ByteReader::ReadU16BE() {
+    const std::string_view read = ReadBytes(2);
+    if (read.empty()) return 0;
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(read[0]) << 8 | static_cast<std::uint8_t>(read[1]));
+}
+
 std::uint32_t ByteReader::ReadU32LE() {
     const std::string_view read = ReadBytes(4);
     std::uint32_t value = 0;

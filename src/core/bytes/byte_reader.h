@@ -24,6 +24,7 @@ public:
     std::uint8_t ReadByte();
     std::string_view ReadBytes(std::size_t count);
     std::uint16_t ReadU16LE();
+    std::uint16_t ReadU16BE();  // network order
     std::uint32_t ReadU32LE();
 
     // The bytes before the next terminator; the terminator is consumed and not returned.
@@ -39,6 +40,8 @@ public:
     // The next byte without consuming it; zero when none remains.
     std::uint8_t PeekByte() const;
 
+    // For a parser whose own check found the bytes wrong: the failure sticks as any other.
+    void Fail() { failed_ = true; }
     bool Ok() const { return !failed_; }
     std::size_t Position() const { return position_; }
     std::size_t Size() const { return bytes_.size(); }

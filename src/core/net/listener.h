@@ -29,8 +29,8 @@ public:
     // Ends serving, every TCP connection included; a thread still busy after limit is let go.
     bool Stop(std::chrono::milliseconds limit = kListenerStopBound) { return thread_.Stop(limit); }
     // The first outcome of taking the port: the port once listening; nothing when it could not
-    // be taken (the listener keeps trying it, and a later call gives the port once it has it),
-    // when the thread ended or when time ran out.
+    // be taken (the listener keeps trying it unless told not to, and a later call gives the port
+    // once it has it), when the thread ended or when time ran out.
     std::optional<std::uint16_t> WaitListening(std::chrono::milliseconds limit) { return thread_.WaitListening(limit); }
 
 protected:

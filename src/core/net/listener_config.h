@@ -29,6 +29,8 @@ struct ListenerConfig {
     // the same port again every bindRetryInterval, quietly, and serves as soon as it gets it.
     std::function<void(std::uint16_t port)> onBindFailure;
     std::chrono::milliseconds bindRetryInterval{std::chrono::seconds(30)};
+    // False: after that one report the listener gives up and its thread ends.
+    bool keepTryingPort = true;
     // The last thing the listener thread does.
     std::function<void()> onFinished;
     // How long a TCP connection may stay silent before it is answered with what it sent.

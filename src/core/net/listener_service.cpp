@@ -22,6 +22,7 @@ void ListenerService::ServeUntilStopped(ListenerState& state) {
             if (!failureReported && config_.onBindFailure) config_.onBindFailure(port);
             failureReported = true;
             state.SetFailed();
+            if (!config_.keepTryingPort) return;
             state.WaitForStop(config_.bindRetryInterval);
             continue;
         }

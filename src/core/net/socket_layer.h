@@ -69,6 +69,8 @@ public:
     bool EnableBroadcast();
     // Asks for a receive buffer of bytes; true when the request was taken (the system may cap it).
     bool SetReceiveBuffer(std::size_t bytes);
+    // A send that cannot go on for this long fails with TimedOut.
+    bool SetSendTimeout(std::chrono::milliseconds timeout);
     bool Listen(int backlog);
     // A connection, or a closed Socket; status says why not.
     Socket Accept(Endpoint& peer, IoStatus& status);

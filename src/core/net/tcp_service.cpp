@@ -1,6 +1,6 @@
 #include "core/net/tcp_service.h"
 
-#include <algorithm>
+#include "core/net/stoppable_wait.h"
 
 namespace tavik::net {
 
@@ -33,13 +33,7 @@ ServeEnd TcpService::Serve(Socket& listening, ListenerState& state) {
 
 WaitStatus TcpService::WaitForBytes(const Socket& connection, Clock::time_point deadline,
                                     const ListenerState& state) const {
-    while (!state.StopRequested()) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return WaitStatus::TimedOut;
-        WaitStatus wait = connection.WaitReadable(std::min(left, config_.stopCheckInterval));
-        if (wait != WaitStatus::TimedOut) return wait;
-    }
-    return WaitStatus::Failed;
+    return WaitReadableUntil(connection, deadline, &state, config_.stopCheckInterval);
 }
 
 }  // namespace tavik::net

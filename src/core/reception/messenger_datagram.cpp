@@ -19,6 +19,18 @@ std::optional<MessengerDatagram> ParseMessengerDatagram(const unsigned char* dat
     return datagram;
 }
 
+std::string WithMessengerLineSeparators(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;  // the LF that follows makes the separator
+        }
+        out.push_back(text[i] == '\n' ? kMessengerLineSeparator : text[i]);
+    }
+    return out;
+}
+
 std::string BuildMessengerDatagram(std::string_view sender, std::string_view recipient, std::string_view text) {
     std::string out;
     out.reserve(sender.size() + recipient.size() + text.size() + 2);
@@ -26,12 +38,7 @@ std::string BuildMessengerDatagram(std::string_view sender, std::string_view rec
     out.push_back('\0');
     out.append(recipient);
     out.push_back('\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;  // the LF that follows makes the separator
-        }
-        out.push_back(text[i] == '\n' ? kMessengerLineSeparator : text[i]);
-    }
+    out.append(WithMessengerLineSeparators(text));
     return out;
 }
 

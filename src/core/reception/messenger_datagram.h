@@ -26,8 +26,11 @@ struct MessengerDatagram {
 // runs to the end of the data or to an earlier NUL.
 std::optional<MessengerDatagram> ParseMessengerDatagram(const unsigned char* data, std::size_t size);
 
-// Lays out a datagram: sender NUL recipient NUL text, where each CR LF or lone LF of the
-// text becomes 0x14. The strings go out byte for byte (the caller converts the code page).
+// Each CR LF or lone LF of text becomes 0x14, as Messenger text carries its line ends.
+std::string WithMessengerLineSeparators(std::string_view text);
+
+// Lays out a datagram: sender NUL recipient NUL text, with WithMessengerLineSeparators
+// applied to the text. The strings go out byte for byte (the caller converts the code page).
 std::string BuildMessengerDatagram(std::string_view sender, std::string_view recipient, std::string_view text);
 
 }  // namespace tavik

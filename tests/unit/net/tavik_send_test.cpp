@@ -13,6 +13,7 @@
 #include "core/net/receipt_sender.h"
 #include "core/net/tcp_listener.h"
 #include "core/net/udp_listener.h"
+#include "core/netbios/session_carrier.h"
 #include "loopback_peer.h"
 #include "net_test_support.h"
 
@@ -183,9 +184,9 @@ TEST(TavikSend, NoAnswerIsAFailure) {
 TEST(TavikSend, CommandLineMistakesExitWithTwo) {
     std::string program = SenderProgram().string();
     ASSERT_TRUE(std::filesystem::exists(program));
-    for (const char* arguments :
-         {"", "hello", "--udp 127.0.0.1", "--udp 127.0.0.1:0 x", "--udp 127.0.0.1:70000 x", "--tcp :7777 x",
-          "--udp a --tcp b x", "--udp a --timeout 0 x", "--udp a --reply-port x y", "--bogus x", "--udp"}) {
+    for (const char* arguments : {"", "hello", "--udp 127.0.0.1", "--udp 127.0.0.1:0 x", "--udp 127.0.0.1:70000 x",
+                                  "--tcp :7777 x", "--udp a --tcp b x", "--udp a --timeout 0 x",
+                                  "--udp a --reply-port x y", "--bogus x", "--udp", "--messenger a x"}) {
         CommandResult result = RunCommand(program + " " + arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments << "\n" << result.output;
         EXPECT_NE(result.output.find("usage:"), std::string::npos) << arguments;
@@ -193,6 +194,36 @@ TEST(TavikSend, CommandLineMistakesExitWithTwo) {
     CommandResult help = RunCommand(program + " --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.output.find("--reply-port"), std::string::npos);
+}
+
+TEST(TavikSend, MessengerMessagesOverANetbiosSession) {
+    std::string program = SenderProgram().string();
+    auto sink = std::make_shared<CollectingSink>();
+    netbios::SessionCarrier carrier({.port = 0,
+                                     .names = {"RECEIVER"},
+                                     .delivery = {.sink = sink, .headingFormat = "%s>%s"},
+                                     .stopCheckInterval = 50ms});
+    carrier.Start();
+    std::uint16_t port = carrier.WaitListening(20s).value_or(0);
+    std::string to = program + " --messenger 127.0.0.1:" + std::to_string(port) + " --from TESTPC --timeout 15 --to ";
+
+    CommandResult blocks = RunCommand("printf '%0200d\\nline 2\\n' 0 | " + to + "receiver -");
+    EXPECT_EQ(blocks.exitCode, 0) << blocks.output;
+    EXPECT_EQ(blocks.output,
+              "session: accepted\nstart block: answered\ntext block 1: answered\ntext block 2: answered\n"
+              "end block: answered\n");
+    ASSERT_TRUE(sink->WaitForCount(1));
+    CommandResult single = RunCommand(to + "RECEIVER --single-block hi");
+    EXPECT_EQ(single.output, "session: accepted\nsingle block: answered\n");
+    CommandResult refused = RunCommand(to + "NOBODY hi");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.output, "session: refused (error 0x82, called name not present)\n");
+    ASSERT_TRUE(sink->WaitForCount(2));
+    auto delivered = sink->All();
+    ASSERT_EQ(delivered.size(), 2u);
+    EXPECT_EQ(delivered[0].message.text, "TESTPC>receiver.\r\n\r\n" + std::string(200, '0') + "\r\nline 2");
+    EXPECT_EQ(delivered[1].message.text, "TESTPC>RECEIVER.\r\n\r\nhi");
+    EXPECT_TRUE(carrier.Stop());
 }
 
 }  // namespace
