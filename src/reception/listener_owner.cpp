@@ -1,6 +1,7 @@
 #include "reception/listener_owner.h"
 
 #include "reception/mailslot_thread.h"
+#include "reception/netbios_thread.h"
 #include "reception/network_listeners.h"
 #include "win/pumping_wait.h"
 
@@ -14,6 +15,7 @@ ListenerOwner::~ListenerOwner() {
 void ListenerOwner::StartMessengerListeners() {
     if (!messenger_.empty()) return;
     if (auto mailslot = StartMailslotThread(context_)) messenger_.push_back(std::move(mailslot));
+    if (auto netbios = StartNetbiosThread(context_)) messenger_.push_back(std::move(netbios));
 }
 
 void ListenerOwner::StopMessengerListeners() { Stop(messenger_); }
