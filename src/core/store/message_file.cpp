@@ -40,14 +40,20 @@ std::string EncodeMessageFile(bool highPriority, std::string_view sender, std::s
 }
 
 std::optional<MessageFileContent> ReadMessageFile(std::string_view bytes) {
-    ByteReader reader(UpToNul(bytes));
+    return TakeMessageFile(std::string(UpToNul(bytes)));
+}
+
+std::optional<MessageFileContent> TakeMessageFile(std::string bytes) {
+    bytes.resize(UpToNul(bytes).size());
+    ByteReader reader(bytes);
     MessageFileContent file;
     file.highPriority = reader.ReadByte() == '1';
     // The sender line starts after the flag byte, so a CR LF in the flag's place does not
     // count: such a file has no sender line of its own.
     file.sender = reader.ReadTerminated("\r\n");
-    file.text = reader.ReadRest();
     if (!reader.Ok()) return std::nullopt;
+    bytes.erase(0, reader.Position());
+    file.text = std::move(bytes);
     return file;
 }
 

@@ -28,6 +28,8 @@ std::string EncodeMessageFile(bool highPriority, std::string_view sender, std::s
 // the first CR LF, text = the rest. The bytes count as a NUL-terminated string, so a NUL
 // ends the text, and a NUL before the CR LF hides it. nullopt when there is no CR LF.
 std::optional<MessageFileContent> ReadMessageFile(std::string_view bytes);
+// The same, keeping the bytes' own buffer as the text: no copy of it is made.
+std::optional<MessageFileContent> TakeMessageFile(std::string bytes);
 
 // The sender as stored in the file and the history: CR and LF become blanks (a sender
 // line cannot hold them), and it ends at a NUL as the delivered string does.

@@ -3,6 +3,7 @@
 // Changed only on the user-interface thread (intake, navigation, trash).
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,7 +76,8 @@ public:
 
 private:
     std::uint64_t nextSerial_ = 1;
-    std::vector<MessageEntry> entries_;
+    // A deque: the oldest leaves at every arrival once the list is full, at no cost that grows with the limit.
+    std::deque<MessageEntry> entries_;
     std::uint32_t currentPosition_ = 0;
 };
 
