@@ -47,7 +47,7 @@ struct TavikWindowSearch {
     HWND found = nullptr;
 };
 
-// The main window is a dialog (class "#32770") of a process other than this one.
+// The main window: a dialog (class "#32770") of a process other than this one.
 BOOL CALLBACK LookAtWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<TavikWindowSearch*>(parameter);
     char title[128] = {};
@@ -56,7 +56,9 @@ BOOL CALLBACK LookAtWindow(HWND window, LPARAM parameter) {
     GetClassNameA(window, className, sizeof className);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
+    // Its boxes have the same title and class, but an owner and no message text.
     if (process != GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 &&
+        GetWindow(window, GW_OWNER) == nullptr && GetDlgItem(window, IDC_MESSAGE_TEXT) != nullptr &&
         std::strncmp(title, search->title.c_str(), kInstanceTitleMatch) == 0) {
         search->found = window;
         return FALSE;
