@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-pytest
   procps psmisc
+  dovecot-imapd dovecot-pop3d
 )
 
 missing=()
