@@ -12,6 +12,7 @@ packages=(
   python3 python3-pytest
   procps psmisc
   smbclient
+  sox
 )
 
 missing=()
