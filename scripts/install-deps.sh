@@ -12,7 +12,7 @@ packages=(
   python3 python3-pytest
   procps psmisc
   smbclient
-  sox
+  nsis sox
 )
 
 missing=()
