@@ -13,6 +13,7 @@ packages=(
   procps psmisc
   smbclient
   dovecot-imapd dovecot-pop3d
+  nsis sox
 )
 
 missing=()
