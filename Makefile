@@ -1,11 +1,12 @@
 # Entry points: `make run` starts Tavik under Wine, `make test` builds everything and runs every test,
-# `make build` builds every configuration and runs nothing.
+# `make build` builds every configuration and runs nothing, `make release` makes the installers and zips.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 PRESETS_TESTED := native asan fuzz win64
 PRESETS_ALL := $(PRESETS_TESTED) win32
+PRESETS_RELEASED := win64 win32
 
-.PHONY: deps build test run clean pictures
+.PHONY: deps build test run clean pictures release
 
 deps:
 	@bash scripts/install-deps.sh
@@ -20,6 +21,13 @@ build-$(1):
 	@cmake --build build/$(1) -j $(JOBS)
 endef
 $(foreach preset,$(PRESETS_ALL),$(eval $(call preset_rule,$(preset))))
+
+# build/<preset>/TavikInstall.exe and build/<preset>/Tavik-<version>-<preset>.zip of each Windows preset.
+release: deps
+	@for preset in $(PRESETS_RELEASED); do \
+	  cmake --preset $$preset >/dev/null && cmake --build build/$$preset --target release -j $(JOBS) || exit 1; \
+	done
+	@ls -l build/win64/TavikInstall.exe build/win32/TavikInstall.exe build/win64/Tavik-*.zip build/win32/Tavik-*.zip
 
 # One CTest run over every tested configuration, so the output ends with a single summary.
 test: build

@@ -12,6 +12,8 @@ packages=(
   python3 python3-pytest
   procps psmisc
   smbclient samba
+  dovecot-imapd dovecot-pop3d
+  nsis sox
 )
 
 missing=()

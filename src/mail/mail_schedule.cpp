@@ -1,12 +1,44 @@
 #include "mail/mail_schedule.h"
 
+#include <mutex>
+
+#include "core/mail/mail_check_request.h"
+#include "core/settings/settings_store.h"
+#include "mail/mail_checks.h"
+#include "window_messages.h"
+
 namespace tavik::mail {
+namespace {
 
-void StartMailSchedule(HWND) {}
+constexpr UINT kMillisecondsPerMinute = 60000;
 
-void StopMailSchedule(HWND) {}
+// The account of the periodic checks, as the settings held it at the last start of the schedule.
+MailCheckRequest PeriodicRequest;
 
-void StartMailCheck(HWND) {}
+}  // namespace
+
+void StartMailSchedule(const MailContext& context) {
+    const auto settings = ProcessSettings().Current();
+    PeriodicRequest = MailCheckRequest{};
+    PeriodicRequest.userName = settings->UserName;
+    PeriodicRequest.password = settings->Password;
+    PeriodicRequest.server = settings->IncomingMailServer;
+    PeriodicRequest.serverType = settings->MailServerType;
+    PeriodicRequest.playSound = settings->PlayMailSound != 0;
+    if (settings->CheckMail != 0 && settings->TimeChecking > 0 && settings->DisableMailNotification == 0) {
+        StartMailCheck(context);
+        const UINT period = settings->TimeChecking > 0xFFFFFFFFu / kMillisecondsPerMinute
+                                ? 0xFFFFFFFFu
+                                : settings->TimeChecking * kMillisecondsPerMinute;
+        SetTimer(context.mainWindow, kMailCheckTimer, period, nullptr);
+    } else {
+        KillTimer(context.mainWindow, kMailCheckTimer);
+    }
+}
+
+void StopMailSchedule(HWND mainWindow) { KillTimer(mainWindow, kMailCheckTimer); }
+
+void StartMailCheck(const MailContext& context) { StartCheck(context, PeriodicRequest); }
 
 void OpenCheckNowDialog(HWND) {}
 

@@ -1,15 +1,18 @@
 #pragma once
-// When mailbox checks run. The check itself is not built yet: these hooks start nothing.
+// When mailbox checks run: with the network listeners, one check at once and then one every
+// TimeChecking minutes (timer kMailCheckTimer of the main window), when the settings ask for it.
 
 #include <windows.h>
 
+#include "mail/mail_context.h"
+
 namespace tavik::mail {
 
-// With the network listeners: the periodic check (timer kMailCheckTimer of mainWindow).
-void StartMailSchedule(HWND mainWindow);
+// Takes a fresh copy of the account for the periodic checks and arms or kills the timer.
+void StartMailSchedule(const MailContext& context);
 void StopMailSchedule(HWND mainWindow);
-// A tick of the timer: one mailbox check.
-void StartMailCheck(HWND mainWindow);
+// A tick of the timer: one check of the account copied by the last StartMailSchedule.
+void StartMailCheck(const MailContext& context);
 // Check now (Ctrl+Alt+M, tray menu).
 void OpenCheckNowDialog(HWND mainWindow);
 

@@ -10,6 +10,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -55,6 +56,27 @@ int ClampMilliseconds(std::chrono::milliseconds timeout) {
     if (timeout.count() < 0) return 0;
     if (timeout.count() > INT_MAX) return INT_MAX;
     return static_cast<int>(timeout.count());
+}
+
+// poll() for a connection under way, in slices when a stop flag is to be watched; 0 when the
+// time ran out or the stop came first.
+int WaitConnected(pollfd& entry, std::chrono::milliseconds timeout, const std::atomic<bool>* stop) {
+    if (stop == nullptr) return ::poll(&entry, 1, ClampMilliseconds(timeout));
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!stop->load()) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return 0;
+        int ready = ::poll(&entry, 1, ClampMilliseconds(std::min(left, kConnectStopCheck)));
+        if (ready != 0) return ready;
+    }
+    return 0;
+}
+
+timeval ToTimeval(std::chrono::milliseconds timeout) {
+    timeval value{};
+    value.tv_sec = static_cast<time_t>(timeout.count() / 1000);
+    value.tv_usec = static_cast<suseconds_t>((timeout.count() % 1000) * 1000);
+    return value;
 }
 
 std::uintptr_t OpenHandle(int type) {
@@ -110,10 +132,15 @@ bool Socket::SetReceiveBuffer(std::size_t bytes) {
 }
 
 bool Socket::SetSendTimeout(std::chrono::milliseconds timeout) {
-    timeval limit{};
-    limit.tv_sec = static_cast<time_t>(timeout.count() / 1000);
-    limit.tv_usec = static_cast<suseconds_t>(timeout.count() % 1000 * 1000);
+    timeval limit = ToTimeval(timeout);
     return IsOpen() && ::setsockopt(Fd(handle_), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0;
+}
+
+bool Socket::SetTimeouts(std::chrono::milliseconds timeout) {
+    if (!IsOpen()) return false;
+    timeval limit = ToTimeval(timeout);
+    return ::setsockopt(Fd(handle_), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) == 0 &&
+           ::setsockopt(Fd(handle_), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0;
 }
 
 bool Socket::Listen(int backlog) { return IsOpen() && ::listen(Fd(handle_), backlog) == 0; }
@@ -135,7 +162,7 @@ Socket Socket::Accept(Endpoint& peer, IoStatus& status) {
     return Socket(static_cast<std::uintptr_t>(fd));
 }
 
-IoStatus Socket::Connect(const Endpoint& to, std::chrono::milliseconds timeout) {
+IoStatus Socket::Connect(const Endpoint& to, std::chrono::milliseconds timeout, const std::atomic<bool>* stop) {
     if (!IsOpen()) return IoStatus::Closed;
     int fd = Fd(handle_);
     int flags = ::fcntl(fd, F_GETFL, 0);
@@ -147,9 +174,9 @@ IoStatus Socket::Connect(const Endpoint& to, std::chrono::milliseconds timeout) 
             status = StatusOfError(errno);
         } else {
             pollfd entry{fd, POLLOUT, 0};
-            int ready = ::poll(&entry, 1, ClampMilliseconds(timeout));
+            int ready = WaitConnected(entry, timeout, stop);
             if (ready == 0) {
-                status = IoStatus::TimedOut;
+                status = stop != nullptr && stop->load() ? IoStatus::Closed : IoStatus::TimedOut;
             } else if (ready < 0) {
                 status = StatusOfError(errno);
             } else {
@@ -217,6 +244,10 @@ IoResult Socket::SendTo(std::string_view bytes, const Endpoint& to) {
 
 void Socket::ShutdownSend() {
     if (IsOpen()) ::shutdown(Fd(handle_), SHUT_WR);
+}
+
+void Socket::Shutdown() {
+    if (IsOpen()) ::shutdown(Fd(handle_), SHUT_RDWR);
 }
 
 }  // namespace tavik::net

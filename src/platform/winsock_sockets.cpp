@@ -50,6 +50,27 @@ timeval ToTimeval(std::chrono::milliseconds timeout) {
 
 int ClampLength(std::size_t size) { return size > INT_MAX ? INT_MAX : static_cast<int>(size); }
 
+// select() for a connection under way: 1 connected, -1 failed, 0 when the time ran out or the
+// stop came first. With a stop flag it waits in slices so the flag is seen.
+int WaitConnected(SOCKET handle, std::chrono::milliseconds timeout, const std::atomic<bool>* stop) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (stop == nullptr || !stop->load()) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return 0;
+        fd_set writable;
+        fd_set failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(handle, &writable);
+        FD_SET(handle, &failed);
+        timeval limit = ToTimeval(stop == nullptr ? left : std::min(left, kConnectStopCheck));
+        int ready = ::select(0, nullptr, &writable, &failed, &limit);
+        if (ready < 0 || FD_ISSET(handle, &failed)) return -1;
+        if (ready > 0) return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 SocketLibrary::SocketLibrary() {
@@ -110,6 +131,14 @@ bool Socket::SetSendTimeout(std::chrono::milliseconds timeout) {
                                     sizeof limit) == 0;
 }
 
+bool Socket::SetTimeouts(std::chrono::milliseconds timeout) {
+    if (!IsOpen()) return false;
+    DWORD limit = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 1, INT_MAX));
+    const char* value = reinterpret_cast<const char*>(&limit);
+    return ::setsockopt(Handle(handle_), SOL_SOCKET, SO_RCVTIMEO, value, sizeof limit) == 0 &&
+           ::setsockopt(Handle(handle_), SOL_SOCKET, SO_SNDTIMEO, value, sizeof limit) == 0;
+}
+
 bool Socket::Listen(int backlog) { return IsOpen() && ::listen(Handle(handle_), backlog) == 0; }
 
 Socket Socket::Accept(Endpoint& peer, IoStatus& status) {
@@ -129,7 +158,7 @@ Socket Socket::Accept(Endpoint& peer, IoStatus& status) {
     return Socket(static_cast<std::uintptr_t>(handle));
 }
 
-IoStatus Socket::Connect(const Endpoint& to, std::chrono::milliseconds timeout) {
+IoStatus Socket::Connect(const Endpoint& to, std::chrono::milliseconds timeout, const std::atomic<bool>* stop) {
     if (!IsOpen()) return IoStatus::Closed;
     SOCKET handle = Handle(handle_);
     u_long nonBlocking = 1;
@@ -141,17 +170,10 @@ IoStatus Socket::Connect(const Endpoint& to, std::chrono::milliseconds timeout) 
         if (error != WSAEWOULDBLOCK) {
             status = StatusOfError(error);
         } else {
-            fd_set writable;
-            fd_set failed;
-            FD_ZERO(&writable);
-            FD_ZERO(&failed);
-            FD_SET(handle, &writable);
-            FD_SET(handle, &failed);
-            timeval limit = ToTimeval(timeout);
-            int ready = ::select(0, nullptr, &writable, &failed, &limit);
+            int ready = WaitConnected(handle, timeout, stop);
             if (ready == 0) {
-                status = IoStatus::TimedOut;
-            } else if (ready < 0 || FD_ISSET(handle, &failed)) {
+                status = stop != nullptr && stop->load() ? IoStatus::Closed : IoStatus::TimedOut;
+            } else if (ready < 0) {
                 status = IoStatus::Failed;
             }
         }
@@ -212,6 +234,10 @@ IoResult Socket::SendTo(std::string_view bytes, const Endpoint& to) {
 
 void Socket::ShutdownSend() {
     if (IsOpen()) ::shutdown(Handle(handle_), SD_SEND);
+}
+
+void Socket::Shutdown() {
+    if (IsOpen()) ::shutdown(Handle(handle_), SD_BOTH);
 }
 
 }  // namespace tavik::net

@@ -6,6 +6,7 @@
 #include "core/netbios/message_session.h"
 #include "core/netbios/netbios_name.h"
 #include "core/netbios/session_carrier.h"
+#include "core/settings/settings_store.h"
 #include "core/text/format.h"
 #include "reception/ncb_session.h"
 #include "resource_ids.h"
@@ -175,9 +176,12 @@ void NetbiosListener::ShowNameFailure(const std::string& name) {
 }
 
 void NetbiosListener::ServeOverTcp(const std::vector<std::string>& names) {
+    const std::uint32_t port = ProcessSettings().Current()->NetbiosPort;
+    if (port == 0 || port > 0xFFFF) return;  // no such port: nothing to serve, as without adapters
     net::SocketLibrary sockets;
     if (!sockets.Ready()) return;
     netbios::SessionCarrierConfig config;
+    config.port = static_cast<std::uint16_t>(port);
     config.names = names;
     config.delivery = delivery_;
     netbios::SessionCarrier carrier(std::move(config));

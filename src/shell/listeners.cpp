@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "mail/mail_checks.h"
 #include "mail/mail_schedule.h"
 #include "reception/listener_owner.h"
 #include "shell/history_view.h"
@@ -13,6 +14,8 @@ namespace {
 
 // Bytes of text that may wait for the window before a listener has to wait for it.
 constexpr std::size_t kQueueCapacityBytes = 32u << 20;
+// How long the exit waits for mailbox checks it cancelled.
+constexpr DWORD kMailCheckStopBoundMs = 5000;
 
 std::shared_ptr<HandOffQueue> Queue;
 std::unique_ptr<reception::ListenerOwner> Owner;
@@ -35,9 +38,11 @@ void StopListeners() {
     if (Owner) Owner->StopMessengerListeners();
 }
 
+mail::MailContext MailContextOf(HWND mainWindow) { return {mainWindow, ResourceModule, AppInstance}; }
+
 void StartNetworkListeners(HWND mainWindow) {
     if (Owner) Owner->StartNetworkListeners();
-    mail::StartMailSchedule(mainWindow);
+    mail::StartMailSchedule(MailContextOf(mainWindow));
 }
 
 void StopNetworkListeners(HWND mainWindow) {
@@ -46,6 +51,7 @@ void StopNetworkListeners(HWND mainWindow) {
 }
 
 void FinishReception() {
+    mail::CancelAllChecks(kMailCheckStopBoundMs);
     Owner.reset();  // stops whatever still runs
     if (!Queue) return;
     Queue->Close();

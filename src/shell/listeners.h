@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "core/reception/hand_off_queue.h"
+#include "mail/mail_context.h"
 
 namespace tavik::shell {
 
@@ -20,7 +21,11 @@ void StopListeners();
 void StartNetworkListeners(HWND mainWindow);
 void StopNetworkListeners(HWND mainWindow);
 
-// At shut-down, once every listener was stopped: what still waits is stored, not shown.
+// At shut-down, once every listener was stopped: running mailbox checks are cancelled, and what
+// still waits is stored, not shown.
 void FinishReception();
+
+// What the mail subsystem works with for this main window.
+mail::MailContext MailContextOf(HWND mainWindow);
 
 }  // namespace tavik::shell

@@ -159,7 +159,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, wParam);
     case WM_SYSCOMMAND: return OnSystemCommand(window, wParam);
     case WM_TIMER:
-        if (wParam == kMailCheckTimer) mail::StartMailCheck(window);
+        if (wParam == kMailCheckTimer) mail::StartMailCheck(MailContextOf(window));
         return 0;
     case WM_POWERBROADCAST: OnPowerEvent(window, wParam); return 0;
     case WM_HOTKEY:

@@ -42,30 +42,34 @@ std::string InstanceMutexName() {
     return std::string("Local\\QuorlexTavik.Instance.") + user;
 }
 
+struct TavikWindowSearch {
+    std::string title;
+    HWND found = nullptr;
+};
+
+// The main window: a dialog (class "#32770") of a process other than this one.
+BOOL CALLBACK LookAtWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<TavikWindowSearch*>(parameter);
+    char title[128] = {};
+    char className[16] = {};
+    GetWindowTextA(window, title, sizeof title);
+    GetClassNameA(window, className, sizeof className);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    // Its boxes have the same title and class, but an owner and no message text.
+    if (process != GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 &&
+        GetWindow(window, GW_OWNER) == nullptr && GetDlgItem(window, IDC_MESSAGE_TEXT) != nullptr &&
+        std::strncmp(title, search->title.c_str(), kInstanceTitleMatch) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A top-level window whose title starts like string 1 and that belongs to another Tavik.exe.
 HWND FindTavikWindow() {
-    struct Search {
-        std::string title;
-        HWND found = nullptr;
-    } search{LoadResourceString(IDS_PROGRAM_NAME, 127)};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(parameter);
-            char title[128] = {};
-            char className[16] = {};
-            GetWindowTextA(window, title, sizeof title);
-            GetClassNameA(window, className, sizeof className);
-            // The main window is a dialog (class "#32770") of a process other than this one.
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process != GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 &&
-                std::strncmp(title, search->title.c_str(), kInstanceTitleMatch) == 0) {
-                search->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TavikWindowSearch search{LoadResourceString(IDS_PROGRAM_NAME, 127)};
+    EnumWindows(LookAtWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

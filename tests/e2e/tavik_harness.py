@@ -427,7 +427,15 @@ class WineSession:
 
     def run(self, args, cwd=None, timeout: float = 60, input: bytes | None = None) -> subprocess.CompletedProcess:
         """Runs a Windows program (from bin_dir, or a Wine built-in such as "reg") to its end.
-        Output goes through files, not pipes: a Wine helper the program starts may keep its
+        On a loaded machine Wine now and then fails to start a program at all: that is tried again."""
+        for _ in range(3):
+            result = self._run_once(args, cwd, timeout, input)
+            if result.returncode == 0 or b"could not be started" not in result.stdout + result.stderr:
+                break
+        return result
+
+    def _run_once(self, args, cwd, timeout: float, input: bytes | None) -> subprocess.CompletedProcess:
+        """Output goes through files, not pipes: a Wine helper the program starts may keep its
         standard streams open long after it ended."""
         args = [str(a) for a in args]
         command = [WINE, self._program(args[0])] + args[1:]
@@ -469,6 +477,7 @@ class WineSession:
         one, else bin_dir's. The resource module is looked for beside the program first, as Windows does,
         so a start without it needs a folder holding Tavik.exe alone. With show_command, the program gets
         that show command through tavik-launch (as from a shortcut set to run minimised)."""
+        self._private_session_port()
         folder = Path(cwd) if cwd else self.bin_dir
         exe = folder / "Tavik.exe" if (folder / "Tavik.exe").exists() else self.bin_dir / "Tavik.exe"
         if show_command is None:
@@ -478,6 +487,13 @@ class WineSession:
             raise HarnessError(f"{launcher} is missing: build the win64 preset")
         popen = self.start([launcher, str(show_command), self.windows_path(exe)], cwd=folder)
         return TavikProcess(self, popen, launched=True)
+
+    def _private_session_port(self) -> None:
+        """Where Wine's NetBIOS cannot listen, Tavik serves Messenger sessions on TCP port 139, which
+        sessions running side by side would share: each gets a port of its own unless a test chose one.
+        A start without the settings key stays without it (such tests hold a CTest lock instead)."""
+        if self.reg_key_exists(SETTINGS_KEY) and self.reg_query(SETTINGS_KEY, "NetbiosPort") is None:
+            self.reg_add(SETTINGS_KEY, "NetbiosPort", "REG_DWORD", free_port())
 
     def logoff(self, timeout: float = 60) -> subprocess.CompletedProcess:
         """Ends the session's programs the way a logoff does (WM_QUERYENDSESSION, WM_ENDSESSION)."""
@@ -514,11 +530,7 @@ class WineSession:
             if data is not None:
                 args += ["/d", str(data)]
         args.append("/f")
-        for _ in range(3):
-            result = self.run(args)
-            # Wine now and then fails to start reg.exe itself on a loaded machine: try again.
-            if result.returncode == 0 or b"could not be started" not in result.stdout + result.stderr:
-                break
+        result = self.run(args)
         if result.returncode != 0:
             raise HarnessError(f"reg add {key} {value} failed: {_decode(result.stdout + result.stderr)}")
 

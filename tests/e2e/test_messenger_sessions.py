@@ -72,7 +72,7 @@ def stored(wine, count: int) -> list[bytes]:
 @pytest.mark.skipif(shutil.which("smbclient") is None, reason="smbclient is not installed")
 def test_smbclient_and_raw_blocks_are_stored_and_shown(wine):
     name = computer_name(wine)
-    tavik = start(wine)
+    tavik = start(wine, NetbiosPort=PORT)
     wait_until(port_answers, TIMEOUT, 0.5, "port 139")
 
     text = "First line of a message\nthat smbclient sends in blocks of at most 127 bytes: " + "x" * 150
@@ -105,7 +105,7 @@ def test_smbclient_and_raw_blocks_are_stored_and_shown(wine):
 
 
 def test_disabled_messenger_listeners_take_neither_the_mailslot_nor_the_port(wine):
-    tavik = start(wine, DisableSMBTread=1)
+    tavik = start(wine, DisableSMBTread=1, NetbiosPort=PORT)
     time.sleep(3)
     assert not port_answers()
     result = wine.run(["tavik-send.exe", "--mailslot", "--from", "PC1", "--to", "BOB", "nobody listens"])

@@ -267,10 +267,10 @@ def test_a_resume_that_comes_while_the_listeners_stop_leaves_them_running(wine):
         send_until_counted(peer, port, udp_message(b"before", b"PC1", b"0", b""))
     handle = wine.tavik_main_windows()[0].handle
     wm_powerbroadcast, suspend, resume = 0x218, 4, 7
-    # Sent side by side: the resume may arrive while the suspend's stop still waits for the threads.
-    suspending = wine.start(["send-window-message.exe", f"{handle:x}", str(wm_powerbroadcast), str(suspend), "0"])
-    resuming = wine.start(["send-window-message.exe", f"{handle:x}", str(wm_powerbroadcast), str(resume), "0"])
-    assert suspending.wait(timeout=START_TIMEOUT) == 0 and resuming.wait(timeout=START_TIMEOUT) == 0
+    # The resume follows the suspend closely, so it arrives while the stop still waits for the threads.
+    sent = wine.run(["send-window-message.exe", f"{handle:x}", str(wm_powerbroadcast), str(suspend), "0",
+                     str(wm_powerbroadcast), str(resume), "0", "50"])
+    assert sent.returncode == 0, sent.stdout + sent.stderr
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
         assert len(send_until_counted(peer, port, udp_message(b"after", b"PC2", b"0", b""))) == 4
     assert tavik.stop() in (0, None)

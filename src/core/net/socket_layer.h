@@ -2,6 +2,7 @@
 // IPv4 UDP and TCP sockets for the listeners and the sender. Declared here, implemented in
 // src/platform over BSD sockets or Winsock, so the core stays free of system headers.
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,8 @@ namespace tavik::net {
 
 inline constexpr std::uint32_t kAnyAddress = 0;
 inline constexpr std::uint32_t kLoopbackAddress = 0x7F000001;
+// How often a connection under way looks at its stop flag.
+inline constexpr std::chrono::milliseconds kConnectStopCheck{100};
 
 struct Endpoint {
     std::uint32_t address = kAnyAddress;  // host byte order: 127.0.0.1 is 0x7F000001
@@ -48,7 +51,7 @@ private:
     bool ready_ = false;
 };
 
-// One socket, owned: closed when the object goes. Not shared between threads.
+// One socket, owned: closed when the object goes. Not shared between threads, but for Shutdown.
 class Socket {
 public:
     static Socket OpenUdp();
@@ -74,7 +77,10 @@ public:
     bool Listen(int backlog);
     // A connection, or a closed Socket; status says why not.
     Socket Accept(Endpoint& peer, IoStatus& status);
-    IoStatus Connect(const Endpoint& to, std::chrono::milliseconds timeout);
+    // With stop given, a connection still under way is given up (Closed) soon after stop turns true.
+    IoStatus Connect(const Endpoint& to, std::chrono::milliseconds timeout, const std::atomic<bool>* stop = nullptr);
+    // Bounds each blocking receive and send on this socket to timeout (SO_RCVTIMEO, SO_SNDTIMEO).
+    bool SetTimeouts(std::chrono::milliseconds timeout);
 
     // Ready when a receive or accept will not block (data, a connection, or the peer's end).
     // A timeout of 0 only looks whether bytes are waiting.
@@ -85,6 +91,9 @@ public:
     IoResult Send(std::string_view bytes);  // all of them, or a failure
     IoResult SendTo(std::string_view bytes, const Endpoint& to);
     void ShutdownSend();
+    // Ends the connection both ways. May be called from another thread while the owner waits in a
+    // receive or send, provided the owner does not close the socket at the same time.
+    void Shutdown();
 
 private:
     explicit Socket(std::uintptr_t handle) : handle_(handle) {}

@@ -16,7 +16,7 @@ struct NumberValue {
 };
 
 // Every number value but the ports, whose rules follow the table.
-constexpr std::array<NumberValue, 19> kNumberValues{{
+constexpr std::array<NumberValue, 20> kNumberValues{{
     {"BlinkTrayIcon", &Settings::BlinkTrayIcon},
     {"MessageCountLimit", &Settings::MessageCountLimit},
     {"UsingFilesToStoreMessages", &Settings::UsingFilesToStoreMessages},
@@ -36,6 +36,7 @@ constexpr std::array<NumberValue, 19> kNumberValues{{
     {"PlayMailSound", &Settings::PlayMailSound},
     {"TimeChecking", &Settings::TimeChecking},
     {"MailServerType", &Settings::MailServerType},
+    {"NetbiosPort", &Settings::NetbiosPort},
 }};
 
 struct StringValue {

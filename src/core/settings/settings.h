@@ -32,6 +32,8 @@ struct Settings {
     std::uint32_t PlayMailSound = 0;
     std::uint32_t TimeChecking = 1;
     std::uint32_t MailServerType = 0;
+    // TCP port of Messenger sessions where the system's NetBIOS cannot listen (NetBIOS over TCP).
+    std::uint32_t NetbiosPort = 139;
 
     // String values (REG_SZ), ANSI code page.
     std::string SoundFile = "receive.wav";

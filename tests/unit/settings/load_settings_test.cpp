@@ -55,6 +55,7 @@ TEST_F(LoadSettingsTest, EveryNumberValueReachesItsOwnField) {
         {"PlayMailSound", &Settings::PlayMailSound},
         {"TimeChecking", &Settings::TimeChecking},
         {"MailServerType", &Settings::MailServerType},
+        {"NetbiosPort", &Settings::NetbiosPort},
     };
     std::uint32_t value = 1000;
     for (const auto& [name, field] : fields) key.SetNumber(name, ++value);

@@ -1,0 +1,22 @@
+# tavik_version_resource(TARGET DESCRIPTION): gives a Windows program or DLL a version resource with the
+# project's version, the product name and its own description, so that Windows shows them in the file's
+# Properties and in the list of installed programs. The file name comes from the target's output name.
+function(tavik_version_resource target description)
+  get_target_property(type ${target} TYPE)
+  get_target_property(output_name ${target} OUTPUT_NAME)
+  if(NOT output_name)
+    set(output_name ${target})
+  endif()
+  if(type STREQUAL "SHARED_LIBRARY")
+    set(TAVIK_FILE_TYPE VFT_DLL)
+    set(TAVIK_FILE_NAME ${output_name}.dll)
+  else()
+    set(TAVIK_FILE_TYPE VFT_APP)
+    set(TAVIK_FILE_NAME ${output_name}.exe)
+  endif()
+  set(TAVIK_INTERNAL_NAME ${output_name})
+  set(TAVIK_FILE_DESCRIPTION ${description})
+  set(rc_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version_info.rc.in ${rc_file} @ONLY)
+  target_sources(${target} PRIVATE ${rc_file})
+endfunction()

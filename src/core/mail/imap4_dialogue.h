@@ -1,0 +1,37 @@
+#pragma once
+// The IMAP4 check: CAPABILITY, LOGIN, EXAMINE INBOX (read-only: no flag changes), then SEARCH
+// for messages unseen, not deleted and not drafts; the count is the numbers the search lists.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "core/mail/imap4_response.h"
+#include "core/mail/line_reader.h"
+#include "core/mail/mail_channel.h"
+#include "core/mail/mail_dialogue.h"
+
+namespace tavik::mail {
+
+class Imap4Dialogue final : public MailDialogue {
+public:
+    explicit Imap4Dialogue(MailChannel& channel) : channel_(channel), reader_(channel) {}
+
+    DialogueOutcome Run(std::string_view userName, std::string_view password, const ProgressReport& progress) override;
+    void End() override;
+
+private:
+    struct Response {
+        std::optional<Imap4TaggedLine> tagged;    // nothing when the tagged line never came
+        std::optional<std::int32_t> searchCount;  // from the first untagged SEARCH line
+        bool Passed() const { return tagged && tagged->status == Imap4Status::Ok; }
+    };
+
+    // Sends command and reads lines until the one tagged with tag; false when the send failed.
+    bool Exchange(std::string_view command, std::string_view tag, Response& response);
+
+    MailChannel& channel_;
+    LineReader reader_;
+};
+
+}  // namespace tavik::mail

@@ -1,0 +1,41 @@
+#pragma once
+// A mail dialogue's TCP connection. Every wait is bounded by the time-out, and Interrupt, from
+// any other thread, ends the connection so that the owner's waits and sends give up at once.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "core/mail/mail_channel.h"
+#include "core/net/socket_layer.h"
+
+namespace tavik::mail {
+
+class SocketChannel final : public MailChannel {
+public:
+    explicit SocketChannel(std::chrono::milliseconds timeout) : timeout_(timeout) {}
+    SocketChannel(const SocketChannel&) = delete;
+    SocketChannel& operator=(const SocketChannel&) = delete;
+
+    // Makes the socket with its time-outs; false when the system gives none.
+    bool Open();
+    // From localAddress when that is not any.
+    bool Connect(const net::Endpoint& to, std::uint32_t localAddress);
+    bool Send(std::string_view bytes) override;
+    bool Receive(std::string& appendTo) override;
+    void Close();
+
+    // Any thread, any time, also before Open.
+    void Interrupt();
+
+private:
+    const std::chrono::milliseconds timeout_;
+    std::atomic<bool> interrupted_{false};
+    std::mutex socketMutex_;  // the owner's Open and Close against Interrupt's shutdown
+    net::Socket socket_;
+};
+
+}  // namespace tavik::mail

@@ -1,0 +1,26 @@
+#pragma once
+// Mailbox checks, each on a thread of its own with a private copy of its request, so the
+// request it came from may change or go while it runs. The window never waits for a check;
+// at exit the checks still running are cancelled and waited for within a bound.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "core/mail/mail_check_request.h"
+#include "mail/mail_context.h"
+
+namespace tavik::mail {
+
+// The count the last check announced, shared by every check.
+std::atomic<std::int32_t>& LastMailCount();
+
+// Starts one check. progressWindow, when given, gets kMailCheckProgress with each progress code.
+// A check that was cancelled shows and posts nothing afterwards.
+void StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow = nullptr);
+
+// Cancels every running check and waits up to boundMs for their threads to end.
+void CancelAllChecks(DWORD boundMs);
+
+}  // namespace tavik::mail

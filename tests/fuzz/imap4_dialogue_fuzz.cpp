@@ -1,0 +1,16 @@
+// An IMAP4 server that answers with arbitrary bytes, in arbitrary segments: the dialogue reads only
+// what came, never counts below zero, sends its commands in their order and ends with LOGOUT.
+
+#include "core/mail/imap4_dialogue.h"
+#include "scripted_channel.h"
+
+using namespace tavik::mail;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    DialogueOutcome found = fuzzing::RunScripted<Imap4Dialogue>(
+        data, size,
+        "a01 CAPABILITY \r\na02 LOGIN user pass\r\na03 EXAMINE INBOX\r\na04 SEARCH UNSEEN UNDELETED UNDRAFT\r\n",
+        "a05 LOGOUT\r\n");
+    fuzzing::Require(found.count >= 0);
+    return 0;
+}
