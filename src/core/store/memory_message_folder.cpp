@@ -104,12 +104,21 @@ std::optional<std::string> MemoryMessageFolder::ReadWhole(const std::string& pat
 }
 
 bool MemoryMessageFolder::WriteWhole(const std::string& path, std::string_view bytes) {
-    if (writesFail_) return false;
-    if (folders_.count(ParentKey(path)) == 0) return false;
-    if (!NameAllowed(NameOf(path))) return false;
+    if (!CanWrite(path)) return false;
     if (folders_.count(FolderKey(path)) != 0) return false;  // a folder of that name
     Put(path, std::string(bytes));
     return true;
+}
+
+NewFileResult MemoryMessageFolder::WriteNew(const std::string& path, std::string_view bytes) {
+    if (!CanWrite(path)) return NewFileResult::Failed;
+    if (Find(path) != files_.end() || folders_.count(FolderKey(path)) != 0) return NewFileResult::NameTaken;
+    Put(path, std::string(bytes));
+    return NewFileResult::Written;
+}
+
+bool MemoryMessageFolder::CanWrite(const std::string& path) const {
+    return !writesFail_ && folders_.count(ParentKey(path)) != 0 && NameAllowed(NameOf(path));
 }
 
 bool MemoryMessageFolder::Remove(const std::string& path) {

@@ -32,6 +32,7 @@ public:
     std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view suffix) override;
     std::optional<std::string> ReadWhole(const std::string& path, std::size_t maxBytes) override;
     bool WriteWhole(const std::string& path, std::string_view bytes) override;
+    NewFileResult WriteNew(const std::string& path, std::string_view bytes) override;
     bool Remove(const std::string& path) override;
     bool Exists(const std::string& path) override;
 
@@ -49,6 +50,7 @@ private:
     std::set<std::string> unreadable_;
     bool writesFail_ = false;
 
+    bool CanWrite(const std::string& path) const;
     std::list<File>::iterator Find(const std::string& path);
     std::list<File>::const_iterator Find(const std::string& path) const;
 };

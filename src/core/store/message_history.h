@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/store/name_copies.h"
+
 namespace tavik::store {
 
 struct MessageEntry {
@@ -39,6 +41,8 @@ public:
     std::uint32_t lastArrivalTicks = 0;
     // Number of trash records written this run; the next record gets this number.
     std::int32_t trashCount = 0;
+    // Where the search for a free name of the next message file starts.
+    NameCopies fileNames;
 
     // Appends after the newest; the entry becomes newest and current (position = count).
     void Append(MessageEntry entry);
