@@ -3,8 +3,15 @@
 #include <algorithm>
 
 #include "core/store/message_file.h"
+#include "core/store/side_by_side_reader.h"
 
 namespace tavik::store {
+namespace {
+
+constexpr std::size_t kStretchFiles = 1024;
+constexpr std::size_t kStretchBytes = std::size_t{16} << 20;
+
+}  // namespace
 
 LoadResult LoadMessageHistory(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory) {
     const std::string messages = MessagesFolder(dataDirectory);
@@ -15,20 +22,28 @@ LoadResult LoadMessageHistory(MessageHistory& history, MessageFolder& folder, co
     std::sort(files.begin(), files.end(), [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
 
     LoadResult result;
-    for (const FolderFile& file : files) {
-        if (file.size == 0) continue;  // nothing to read
-        std::string path = messages + file.name;
-        std::optional<std::string> bytes = folder.ReadWhole(path, file.size);
-        if (!bytes || bytes->empty()) continue;
-        std::optional<MessageFileContent> content = TakeMessageFile(std::move(*bytes));
-        if (!content) {
-            // Cut short or not ours: keep it on disk and let the others load.
-            result.skippedMalformed = true;
-            continue;
+    for (std::size_t first = 0; first < files.size();) {
+        // A stretch at a time, so the bytes held at once stay bounded however large the files.
+        std::vector<FileToRead> stretch;
+        for (std::size_t bytes = 0; first < files.size() && stretch.size() < kStretchFiles && bytes < kStretchBytes;
+             ++first) {
+            if (files[first].size == 0) continue;  // nothing to read
+            stretch.push_back({messages + files[first].name, files[first].size});
+            bytes += files[first].size;
         }
-        history.Append(
-            MessageEntry{std::move(content->text), std::move(content->sender), std::move(path), content->highPriority});
-        ++result.loaded;
+        std::vector<std::optional<std::string>> contents = ReadSideBySide(folder, stretch);
+        for (std::size_t i = 0; i < stretch.size(); ++i) {
+            if (!contents[i] || contents[i]->empty()) continue;
+            std::optional<MessageFileContent> content = TakeMessageFile(std::move(*contents[i]));
+            if (!content) {
+                // Cut short or not ours: keep it on disk and let the others load.
+                result.skippedMalformed = true;
+                continue;
+            }
+            history.Append(MessageEntry{std::move(content->text), std::move(content->sender),
+                                        std::move(stretch[i].path), content->highPriority});
+            ++result.loaded;
+        }
     }
     return result;
 }
