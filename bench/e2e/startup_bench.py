@@ -7,7 +7,6 @@ that lets Wine's session settle from the previous logoff."""
 from __future__ import annotations
 
 import shutil
-import subprocess
 import time
 from pathlib import Path
 
