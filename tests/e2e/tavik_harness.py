@@ -430,7 +430,10 @@ class WineSession:
         On a loaded machine Wine now and then fails to start a program at all: that is tried again."""
         for _ in range(3):
             result = self._run_once(args, cwd, timeout, input)
-            if result.returncode == 0 or b"could not be started" not in result.stdout + result.stderr:
+            output = result.stdout + result.stderr
+            started = b"could not be started" not in output and (result.returncode >= 0)
+            # A failure that says nothing at all is Wine's too (the programs run here always explain one).
+            if result.returncode == 0 or (started and output.strip()):
                 break
         return result
 
