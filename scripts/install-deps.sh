@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-pytest
   procps psmisc
-  smbclient
+  smbclient samba
   dovecot-imapd dovecot-pop3d
   nsis sox
 )

@@ -22,6 +22,9 @@ constexpr UINT kMessagesNotSaved = WM_USER + 5;
 
 // Timer of the main window that starts a periodic mailbox check.
 constexpr UINT_PTR kMailCheckTimer = 1;
+// Timer of the main window that stores the received messages left waiting for the user's keys,
+// mouse and paints: a timer comes after them, a posted message before them.
+constexpr UINT_PTR kMessagesWaitingTimer = 2;
 // Hot key that brings the main window back from the tray.
 constexpr int kRestoreHotKeyId = 1;
 

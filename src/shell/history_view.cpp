@@ -22,8 +22,8 @@ namespace tavik::shell {
 namespace {
 
 constexpr int kHeadingBufferSize = 96;
-// Messages stored per wake-up: enough to keep up with a flood, few enough that keys and
-// paints are taken between batches.
+// Messages stored per wake-up at most: enough to keep up with a flood, few enough that paints
+// are taken between batches (keys and clicks end a batch at once).
 constexpr std::size_t kBatchSize = 32;
 
 store::MessageHistory& History() {
@@ -61,6 +61,9 @@ store::HeadingFormats LoadHeadingFormats() {
     }
     return formats;
 }
+
+// Keys and mouse events that wait for this thread.
+bool UserInputWaits() { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; }
 
 void PlayArrivalSound(const std::string& soundFile) {
     if (!PlaySoundA(soundFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC)) MessageBeep(0xFFFFFFFF);
@@ -133,14 +136,27 @@ void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFo
 }  // namespace
 
 void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue) {
-    bool moreLeft = false;
-    std::vector<HandOff> batch = queue.Take(kBatchSize, moreLeft);
-    if (moreLeft) PostMessageA(mainWindow, kMessagesWaiting, 0, 0);
-    if (batch.empty()) return;
     auto settings = ProcessSettings().Current();
     const store::HeadingFormats headings = LoadHeadingFormats();
     Announcement announcement;
-    for (HandOff& handOff : batch) StoreOne(handOff, *settings, headings, announcement);
+    bool moreLeft = true;
+    bool inputWaits = false;
+    // One message, so one file write, at a time: a key or a click that comes meanwhile ends the
+    // batch and is taken before the next write.
+    for (std::size_t stored = 0; moreLeft && stored < kBatchSize && !inputWaits; ++stored) {
+        std::vector<HandOff> one = queue.Take(1, moreLeft);
+        if (one.empty()) break;
+        StoreOne(one.front(), *settings, headings, announcement);
+        inputWaits = UserInputWaits();
+    }
+    if (moreLeft) {
+        // A posted wake-up would come before the waiting input; a timer comes after it.
+        if (inputWaits) {
+            SetTimer(mainWindow, kMessagesWaitingTimer, USER_TIMER_MINIMUM, nullptr);
+        } else {
+            PostMessageA(mainWindow, kMessagesWaiting, 0, 0);
+        }
+    }
     if (!announcement.newest) return;
     try {
         ShowTexts(mainWindow, announcement.newest->text, announcement.newest->sender);

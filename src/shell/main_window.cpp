@@ -160,6 +160,10 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND: return OnSystemCommand(window, wParam);
     case WM_TIMER:
         if (wParam == kMailCheckTimer) mail::StartMailCheck(MailContextOf(window));
+        if (wParam == kMessagesWaitingTimer) {
+            KillTimer(window, kMessagesWaitingTimer);
+            if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
+        }
         return 0;
     case WM_POWERBROADCAST: OnPowerEvent(window, wParam); return 0;
     case WM_HOTKEY:

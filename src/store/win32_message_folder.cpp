@@ -31,6 +31,26 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// Written beside the target, then renamed over it: a reader sees the old file or the whole new
+// one, never a piece. The temporary name does not end in ".qms", so the history load never takes it.
+NewFileResult WriteThroughTemporary(const std::string& path, std::string_view bytes, DWORD moveFlags) {
+    const std::wstring target = ExtendedPath(path);
+    const std::wstring temporary = ExtendedPath(path + std::string(kTemporaryFileSuffix));
+    if (target.empty() || temporary.empty()) return NewFileResult::Failed;
+    win::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return NewFileResult::Failed;
+    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
+    const bool closed = file.Close();
+    if (written && closed && MoveFileExW(temporary.c_str(), target.c_str(), moveFlags | MOVEFILE_WRITE_THROUGH)) {
+        return NewFileResult::Written;
+    }
+    const DWORD error = GetLastError();
+    DeleteFileW(temporary.c_str());
+    const bool taken = written && closed && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
+    return taken ? NewFileResult::NameTaken : NewFileResult::Failed;
+}
+
 }  // namespace
 
 std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder, std::string_view suffix) {
@@ -72,23 +92,13 @@ std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path
 }
 
 bool Win32MessageFolder::WriteWhole(const std::string& path, std::string_view bytes) {
-    // Written beside the target, then renamed over it: a reader sees the old file or the
-    // whole new one, never a piece. The temporary name does not end in ".qms", so the
-    // history load never takes it.
-    const std::wstring target = ExtendedPath(path);
-    const std::wstring temporary = ExtendedPath(path + std::string(kTemporaryFileSuffix));
-    if (target.empty() || temporary.empty()) return false;
-    win::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
-    const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
-    const bool closed = file.Close();
-    if (!written || !closed ||
-        !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteThroughTemporary(path, bytes, MOVEFILE_REPLACE_EXISTING) == NewFileResult::Written;
+}
+
+NewFileResult Win32MessageFolder::WriteNew(const std::string& path, std::string_view bytes) {
+    // Without MOVEFILE_REPLACE_EXISTING the rename itself refuses a taken name: no search of
+    // the folder beforehand, and no file that appears meanwhile is replaced.
+    return WriteThroughTemporary(path, bytes, 0);
 }
 
 bool Win32MessageFolder::Remove(const std::string& path) { return DeleteFileW(ExtendedPath(path).c_str()) != 0; }

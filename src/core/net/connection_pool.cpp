@@ -1,65 +1,64 @@
 #include "core/net/connection_pool.h"
 
-#include <iterator>
 #include <utility>
 
 namespace tavik::net {
 
 bool ConnectionPool::WaitForRoom(std::chrono::milliseconds limit) {
-    JoinEnded();
     std::unique_lock lock(mutex_);
-    return workerEnded_.wait_for(lock, limit, [this] { return running_ < limit_; });
+    return jobEnded_.wait_for(lock, limit, [this] { return busy_ < limit_; });
 }
 
 void ConnectionPool::Run(Socket connection, Work work) {
-    JoinEnded();
-    Worker* worker = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        worker = &workers_.emplace_back();
-        ++running_;
+    std::lock_guard lock(mutex_);
+    jobs_.push_back({std::move(connection), std::move(work)});
+    ++busy_;
+    if (idle_ >= jobs_.size()) {
+        jobCame_.notify_one();
+        return;
     }
     try {
-        worker->thread =
-            std::thread([this, worker, connection = std::move(connection), work = std::move(work)]() mutable {
-                try {
-                    work(connection);
-                } catch (...) {
-                    // A fault while serving this connection; the others go on.
-                }
-                connection.Close();
-                std::lock_guard lock(mutex_);
-                worker->ended = true;
-                --running_;
-                workerEnded_.notify_all();
-            });
+        workers_.emplace_back([this] { ServeJobs(); });
     } catch (...) {
-        std::lock_guard lock(mutex_);
-        workers_.pop_back();
-        --running_;
+        if (!workers_.empty()) return;  // a worker takes it once its connection ends
+        jobs_.pop_back();
+        --busy_;
         throw;
     }
 }
 
-void ConnectionPool::JoinEnded() {
-    std::list<Worker> ended;
-    {
-        std::lock_guard lock(mutex_);
-        for (auto it = workers_.begin(); it != workers_.end();) {
-            auto next = std::next(it);
-            if (it->ended) ended.splice(ended.end(), workers_, it);
-            it = next;
+void ConnectionPool::ServeJobs() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        ++idle_;
+        jobCame_.wait(lock, [this] { return !jobs_.empty() || closing_; });
+        --idle_;
+        if (jobs_.empty()) return;  // closing, and nothing left to serve
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        lock.unlock();
+        try {
+            job.work(job.connection);
+        } catch (...) {
+            // A fault while serving this connection; the others go on.
         }
+        job.connection.Close();
+        lock.lock();
+        --busy_;
+        jobEnded_.notify_all();
     }
-    for (Worker& worker : ended) worker.thread.join();
 }
 
 void ConnectionPool::JoinAll() {
-    for (Worker& worker : workers_) {
-        if (worker.thread.joinable()) worker.thread.join();
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
     }
-    std::lock_guard lock(mutex_);
+    jobCame_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
     workers_.clear();
+    std::lock_guard lock(mutex_);
+    closing_ = false;  // the owner may serve again
 }
 
 }  // namespace tavik::net

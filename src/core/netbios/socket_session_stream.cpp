@@ -1,8 +1,16 @@
 #include "core/netbios/socket_session_stream.h"
 
+#include <algorithm>
+
 #include "core/net/stoppable_wait.h"
 
 namespace tavik::netbios {
+namespace {
+
+// Larger than any block a session takes, with its header.
+constexpr std::size_t kReceivePiece = 4096;
+
+}  // namespace
 
 SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout,
                                          const net::ListenerState* stopState,
@@ -12,16 +20,18 @@ SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milli
 }
 
 bool SocketSessionStream::ReceiveExactly(char* buffer, std::size_t count, Clock::time_point deadline) {
-    std::size_t received = 0;
-    while (received < count) {
+    while (received_.size() < count) {
         if (net::WaitReadableUntil(socket_, deadline, stopState_, stopCheckInterval_) != net::WaitStatus::Ready) {
             return false;
         }
-        const net::IoResult result = socket_.Receive(buffer + received, count - received);
+        char piece[kReceivePiece];
+        const net::IoResult result = socket_.Receive(piece, sizeof piece);
         if (result.status == net::IoStatus::TimedOut) continue;
         if (result.status != net::IoStatus::Ok || result.count == 0) return false;
-        received += result.count;
+        received_.append(piece, result.count);
     }
+    std::copy_n(received_.data(), count, buffer);
+    received_.erase(0, count);
     return true;
 }
 

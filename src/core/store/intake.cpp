@@ -22,7 +22,7 @@ IntakeResult IntakeMessage(MessageHistory& history, const Settings& settings, Me
         // The file's flag follows any non-zero priority; the entry's mark only priority 1.
         entry.filePath =
             WriteNewMessageFile(folder, MessageFilePath(settings.DataDirectory, nowSeconds, incoming.sender),
-                                priority != 0, entry.sender, entry.text);
+                                priority != 0, entry.sender, entry.text, &history.fileNames);
         result.fileWritten = entry.filePath.has_value();
     }
 

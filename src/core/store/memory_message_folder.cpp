@@ -46,7 +46,8 @@ bool NameAllowed(std::string_view name) {
 
 bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
     if (suffix.size() > name.size()) return false;
-    return Key(name.substr(name.size() - suffix.size())) == Key(suffix);
+    return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
 }
 
 }  // namespace
@@ -58,7 +59,9 @@ void MemoryMessageFolder::Put(const std::string& path, std::string bytes) {
     if (it != files_.end()) {
         it->bytes = std::move(bytes);
     } else {
-        files_.push_back({path, Key(path), std::move(bytes)});
+        std::string key = Key(path);
+        files_.push_back({path, key, std::move(bytes)});
+        byKey_.emplace(std::move(key), std::prev(files_.end()));
     }
 }
 
@@ -92,24 +95,36 @@ std::vector<FolderFile> MemoryMessageFolder::ListFiles(const std::string& folder
 }
 
 std::optional<std::string> MemoryMessageFolder::ReadWhole(const std::string& path, std::size_t maxBytes) {
-    if (unreadable_.count(Key(path)) != 0) return std::nullopt;
-    auto it = Find(path);
-    if (it == files_.end()) return std::nullopt;
-    return it->bytes.substr(0, maxBytes);
+    const std::string key = Key(path);
+    if (unreadable_.count(key) != 0) return std::nullopt;
+    auto found = byKey_.find(key);
+    if (found == byKey_.end()) return std::nullopt;
+    const std::string& bytes = found->second->bytes;
+    return std::string(bytes, 0, std::min(bytes.size(), maxBytes));
 }
 
 bool MemoryMessageFolder::WriteWhole(const std::string& path, std::string_view bytes) {
-    if (writesFail_) return false;
-    if (folders_.count(ParentKey(path)) == 0) return false;
-    if (!NameAllowed(NameOf(path))) return false;
+    if (!CanWrite(path)) return false;
     if (folders_.count(FolderKey(path)) != 0) return false;  // a folder of that name
     Put(path, std::string(bytes));
     return true;
 }
 
+NewFileResult MemoryMessageFolder::WriteNew(const std::string& path, std::string_view bytes) {
+    if (!CanWrite(path)) return NewFileResult::Failed;
+    if (Find(path) != files_.end() || folders_.count(FolderKey(path)) != 0) return NewFileResult::NameTaken;
+    Put(path, std::string(bytes));
+    return NewFileResult::Written;
+}
+
+bool MemoryMessageFolder::CanWrite(const std::string& path) const {
+    return !writesFail_ && folders_.count(ParentKey(path)) != 0 && NameAllowed(NameOf(path));
+}
+
 bool MemoryMessageFolder::Remove(const std::string& path) {
     auto it = Find(path);
     if (it == files_.end()) return false;
+    byKey_.erase(it->key);
     files_.erase(it);
     return true;
 }
@@ -118,14 +133,14 @@ bool MemoryMessageFolder::Exists(const std::string& path) {
     return Find(path) != files_.end() || folders_.count(FolderKey(path)) != 0;
 }
 
-std::vector<MemoryMessageFolder::File>::iterator MemoryMessageFolder::Find(const std::string& path) {
-    const std::string key = Key(path);
-    return std::find_if(files_.begin(), files_.end(), [&](const File& f) { return f.key == key; });
+std::list<MemoryMessageFolder::File>::iterator MemoryMessageFolder::Find(const std::string& path) {
+    auto found = byKey_.find(Key(path));
+    return found == byKey_.end() ? files_.end() : found->second;
 }
 
-std::vector<MemoryMessageFolder::File>::const_iterator MemoryMessageFolder::Find(const std::string& path) const {
-    const std::string key = Key(path);
-    return std::find_if(files_.begin(), files_.end(), [&](const File& f) { return f.key == key; });
+std::list<MemoryMessageFolder::File>::const_iterator MemoryMessageFolder::Find(const std::string& path) const {
+    auto found = byKey_.find(Key(path));
+    return found == byKey_.end() ? files_.cend() : std::list<File>::const_iterator(found->second);
 }
 
 }  // namespace tavik::store

@@ -4,8 +4,10 @@
 // count as one, a write into a missing folder fails, and so does a file name holding a
 // character Windows refuses.
 
+#include <list>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/store/message_folder.h"
@@ -30,6 +32,7 @@ public:
     std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view suffix) override;
     std::optional<std::string> ReadWhole(const std::string& path, std::size_t maxBytes) override;
     bool WriteWhole(const std::string& path, std::string_view bytes) override;
+    NewFileResult WriteNew(const std::string& path, std::string_view bytes) override;
     bool Remove(const std::string& path) override;
     bool Exists(const std::string& path) override;
 
@@ -39,13 +42,17 @@ private:
         std::string key;   // path as the file system compares it
         std::string bytes;
     };
-    std::vector<File> files_;        // directory order: order of creation
+    std::list<File> files_;  // directory order: order of creation
+    // Every file by its key: a look-up costs the same in a folder of a hundred thousand files
+    // as in an empty one, so a benchmark over this folder measures the store, not the folder.
+    std::unordered_map<std::string, std::list<File>::iterator> byKey_;
     std::set<std::string> folders_;  // keys
     std::set<std::string> unreadable_;
     bool writesFail_ = false;
 
-    std::vector<File>::iterator Find(const std::string& path);
-    std::vector<File>::const_iterator Find(const std::string& path) const;
+    bool CanWrite(const std::string& path) const;
+    std::list<File>::iterator Find(const std::string& path);
+    std::list<File>::const_iterator Find(const std::string& path) const;
 };
 
 }  // namespace tavik::store

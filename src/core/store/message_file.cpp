@@ -40,14 +40,20 @@ std::string EncodeMessageFile(bool highPriority, std::string_view sender, std::s
 }
 
 std::optional<MessageFileContent> ReadMessageFile(std::string_view bytes) {
-    ByteReader reader(UpToNul(bytes));
+    return TakeMessageFile(std::string(UpToNul(bytes)));
+}
+
+std::optional<MessageFileContent> TakeMessageFile(std::string bytes) {
+    bytes.resize(UpToNul(bytes).size());
+    ByteReader reader(bytes);
     MessageFileContent file;
     file.highPriority = reader.ReadByte() == '1';
     // The sender line starts after the flag byte, so a CR LF in the flag's place does not
     // count: such a file has no sender line of its own.
     file.sender = reader.ReadTerminated("\r\n");
-    file.text = reader.ReadRest();
     if (!reader.Ok()) return std::nullopt;
+    bytes.erase(0, reader.Position());
+    file.text = std::move(bytes);
     return file;
 }
 
@@ -87,14 +93,6 @@ std::string MessageFilePath(const std::string& dataDirectory, std::int64_t secon
     return path;
 }
 
-std::optional<std::string> FreeMessageFilePath(MessageFolder& folder, const std::string& path) {
-    for (unsigned copy = 1; copy <= kMaxNameCopies; ++copy) {
-        std::string candidate = WithCopyNumber(path, copy);
-        if (!folder.Exists(candidate)) return candidate;
-    }
-    return std::nullopt;
-}
-
 bool WriteMessageFile(MessageFolder& folder, const std::string& path, bool highPriority, std::string_view sender,
                       std::string_view stampedText) {
     if (path.empty()) return false;
@@ -102,11 +100,21 @@ bool WriteMessageFile(MessageFolder& folder, const std::string& path, bool highP
 }
 
 std::optional<std::string> WriteNewMessageFile(MessageFolder& folder, const std::string& path, bool highPriority,
-                                               std::string_view sender, std::string_view stampedText) {
+                                               std::string_view sender, std::string_view stampedText,
+                                               NameCopies* copies) {
     if (path.empty()) return std::nullopt;
-    std::optional<std::string> freePath = FreeMessageFilePath(folder, path);
-    if (!freePath || !WriteMessageFile(folder, *freePath, highPriority, sender, stampedText)) return std::nullopt;
-    return freePath;
+    const std::string bytes = EncodeMessageFile(highPriority, sender, stampedText);
+    for (unsigned copy = copies ? copies->FirstToTry(path) : 1; copy <= kMaxNameCopies; ++copy) {
+        std::string candidate = WithCopyNumber(path, copy);
+        switch (folder.WriteNew(candidate, bytes)) {
+        case NewFileResult::Written:
+            if (copies) copies->Taken(path, copy);
+            return candidate;
+        case NewFileResult::NameTaken: continue;
+        case NewFileResult::Failed: return std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace tavik::store

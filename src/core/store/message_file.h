@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/store/message_folder.h"
+#include "core/store/name_copies.h"
 
 namespace tavik::store {
 
@@ -28,6 +29,8 @@ std::string EncodeMessageFile(bool highPriority, std::string_view sender, std::s
 // the first CR LF, text = the rest. The bytes count as a NUL-terminated string, so a NUL
 // ends the text, and a NUL before the CR LF hides it. nullopt when there is no CR LF.
 std::optional<MessageFileContent> ReadMessageFile(std::string_view bytes);
+// The same, keeping the bytes' own buffer as the text: no copy of it is made.
+std::optional<MessageFileContent> TakeMessageFile(std::string bytes);
 
 // The sender as stored in the file and the history: CR and LF become blanks (a sender
 // line cannot hold them), and it ends at a NUL as the delivered string does.
@@ -44,17 +47,15 @@ std::string MessagesFolder(const std::string& dataDirectory);
 std::string MessageFilePath(const std::string& dataDirectory, std::int64_t seconds, std::string_view sender,
                             unsigned copy = 1);
 
-// The path itself when no file has it, else the first free "~2", "~3", ... variant;
-// nullopt when none is free within a sane bound.
-std::optional<std::string> FreeMessageFilePath(MessageFolder& folder, const std::string& path);
-
 // Writes the file whole or not at all; false when it could not be written.
 bool WriteMessageFile(MessageFolder& folder, const std::string& path, bool highPriority, std::string_view sender,
                       std::string_view stampedText);
 
-// Writes a message under a name no other file has (see FreeMessageFilePath); returns the
-// path written, nullopt when nothing could be written.
+// Writes a message under path or, when a file has that name, under the first free "~2", "~3",
+// ... variant, never replacing a file; copies, when given, says where to start and learns the
+// copy taken. Returns the path written, nullopt when nothing could be written.
 std::optional<std::string> WriteNewMessageFile(MessageFolder& folder, const std::string& path, bool highPriority,
-                                               std::string_view sender, std::string_view stampedText);
+                                               std::string_view sender, std::string_view stampedText,
+                                               NameCopies* copies = nullptr);
 
 }  // namespace tavik::store

@@ -15,6 +15,13 @@ namespace tavik::store {
 // A file being written goes under its own name with this added, then is renamed into place.
 inline constexpr std::string_view kTemporaryFileSuffix = ".tmp";
 
+// How a write that must not replace a file ended.
+enum class NewFileResult {
+    Written,
+    NameTaken,  // a file or folder has that name: nothing was written
+    Failed,
+};
+
 struct FolderFile {
     std::string name;    // the file name alone, no folder
     std::uint32_t size;  // low 32 bits of the size, as the directory search reports it
@@ -35,6 +42,11 @@ public:
     // Replaces or creates the file with exactly these bytes, whole or not at all: a crash
     // or a full disk leaves either the old file or the complete new one.
     virtual bool WriteWhole(const std::string& path, std::string_view bytes) = 0;
+
+    // Creates the file with exactly these bytes, whole or not at all, only where no file or
+    // folder has its name (compared as the file system compares names): it never replaces one.
+    // The check and the creation are one step, so no file that appears meanwhile is lost.
+    virtual NewFileResult WriteNew(const std::string& path, std::string_view bytes) = 0;
 
     // Deletes a file; false when it could not be deleted (missing, a folder, in use).
     virtual bool Remove(const std::string& path) = 0;

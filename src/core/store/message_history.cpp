@@ -86,8 +86,14 @@ void MessageHistory::Clear() {
 
 std::vector<MessageEntry> MessageHistory::RemoveUpToSerial(std::uint64_t serial) {
     std::vector<MessageEntry> removed;
-    std::vector<MessageEntry> kept;
-    for (MessageEntry& entry : entries_) (entry.serial <= serial ? removed : kept).push_back(std::move(entry));
+    std::deque<MessageEntry> kept;
+    for (MessageEntry& entry : entries_) {
+        if (entry.serial <= serial) {
+            removed.push_back(std::move(entry));
+        } else {
+            kept.push_back(std::move(entry));
+        }
+    }
     entries_ = std::move(kept);
     currentPosition_ = count();
     return removed;

@@ -3,9 +3,12 @@
 // Changed only on the user-interface thread (intake, navigation, trash).
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "core/store/name_copies.h"
 
 namespace tavik::store {
 
@@ -38,6 +41,8 @@ public:
     std::uint32_t lastArrivalTicks = 0;
     // Number of trash records written this run; the next record gets this number.
     std::int32_t trashCount = 0;
+    // Where the search for a free name of the next message file starts.
+    NameCopies fileNames;
 
     // Appends after the newest; the entry becomes newest and current (position = count).
     void Append(MessageEntry entry);
@@ -75,7 +80,8 @@ public:
 
 private:
     std::uint64_t nextSerial_ = 1;
-    std::vector<MessageEntry> entries_;
+    // A deque: the oldest leaves at every arrival once the list is full, at no cost that grows with the limit.
+    std::deque<MessageEntry> entries_;
     std::uint32_t currentPosition_ = 0;
 };
 

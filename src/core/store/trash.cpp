@@ -34,7 +34,7 @@ DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& setti
         return result;
     }
     ++history.trashCount;
-    if (entry->filePath) folder.Remove(*entry->filePath);
+    if (entry->filePath && folder.Remove(*entry->filePath)) history.fileNames.Forget();
 
     history.RemoveCurrent();
     result.deleted = true;
@@ -62,7 +62,7 @@ RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& set
                 // a message that took the name meanwhile keeps its file.
                 const MessageEntry& restored = *history.current();
                 filePath = WriteNewMessageFile(folder, record->filePath, restored.highPriority, restored.sender,
-                                               restored.text);
+                                               restored.text, &history.fileNames);
             }
             history.SetCurrentFilePath(std::move(filePath));
             result.restored = true;
@@ -108,6 +108,7 @@ DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& setti
         if (entry.filePath) folder.Remove(*entry.filePath);
     }
     for (const std::string& path : asked.filesAsked) folder.Remove(path);
+    history.fileNames.Forget();
     if (!hadEntries) return result;
     result.historyCleared = history.empty();
     result.showCurrent = !history.empty();

@@ -123,6 +123,30 @@ TEST_F(Loading, EveryFileLoadsWhateverTheCountLimit) {
     EXPECT_EQ(history.count(), 150u);
 }
 
+TEST_F(Loading, ManyFilesLoadInOrderWithEachTextFromItsOwnFile) {
+    // More than one stretch of reads, with files to skip scattered through them.
+    std::vector<std::string> expected;
+    for (int i = 0; i < 2500; ++i) {
+        const std::string name = std::to_string(1700000000 + i) + "Ann.qms";
+        if (i % 11 == 3) {
+            PutMessage(name, "no sender line " + std::to_string(i));
+        } else {
+            PutMessage(name, "0Ann\r\nm" + std::to_string(i));
+        }
+        if (i % 7 == 5) folder.MakeUnreadable(std::string(kMessagesFolder) + name);
+        if (i % 11 != 3 && i % 7 != 5) expected.push_back("m" + std::to_string(i));
+    }
+    const LoadResult result = LoadMessageHistory(history, folder, kDataDirectory);
+    EXPECT_TRUE(result.skippedMalformed);
+    ASSERT_EQ(history.count(), expected.size());
+    for (std::uint32_t p = 1; p <= history.count(); ++p) {
+        const MessageEntry* entry = history.at(p);
+        ASSERT_EQ(entry->text, expected[p - 1]);
+        EXPECT_EQ(entry->filePath->substr(std::string(kMessagesFolder).size()),
+                  std::to_string(1700000000 + std::stoi(entry->text.substr(1))) + "Ann.qms");
+    }
+}
+
 TEST_F(Loading, GivesBackWhatIntakeStored) {
     Arrive("one", "bob", 1714990500);
     Arrive("two", "Ann", 1714990500, kHighPriority);

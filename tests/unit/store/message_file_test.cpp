@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/store/memory_message_folder.h"
+#include "core/store/name_copies.h"
 
 namespace tavik::store {
 namespace {
@@ -161,6 +162,62 @@ TEST_F(MessageFileNames, WriteMessageFileReplacesAndFailsWithoutAPlace) {
     EXPECT_FALSE(WriteNewMessageFile(folder, "C:\\Missing\\messages\\1x.qms", false, "x", "t"));
     EXPECT_FALSE(WriteNewMessageFile(folder, "", false, "x", "t"));
     EXPECT_EQ(folder.Paths().size(), 1u);
+}
+
+// Counts the attempts to create a file, for the cost of finding a free name.
+class CountingFolder final : public MessageFolder {
+public:
+    explicit CountingFolder(MemoryMessageFolder& inner) : inner_(inner) {}
+    std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view suffix) override {
+        return inner_.ListFiles(folder, suffix);
+    }
+    std::optional<std::string> ReadWhole(const std::string& path, std::size_t maxBytes) override {
+        return inner_.ReadWhole(path, maxBytes);
+    }
+    bool WriteWhole(const std::string& path, std::string_view bytes) override { return inner_.WriteWhole(path, bytes); }
+    NewFileResult WriteNew(const std::string& path, std::string_view bytes) override {
+        ++attempts;
+        return inner_.WriteNew(path, bytes);
+    }
+    bool Remove(const std::string& path) override { return inner_.Remove(path); }
+    bool Exists(const std::string& path) override { return inner_.Exists(path); }
+
+    int attempts = 0;
+
+private:
+    MemoryMessageFolder& inner_;
+};
+
+TEST_F(MessageFileNames, AFloodFromOneSenderInOneSecondTriesEachNameOnce) {
+    CountingFolder counting(folder);
+    NameCopies copies;
+    const std::string path = MessageFilePath("C:\\D\\", 77, "Ann");
+    for (int i = 1; i <= 100; ++i) ASSERT_TRUE(WriteNewMessageFile(counting, path, false, "ANN", "m", &copies));
+    EXPECT_EQ(counting.attempts, 100);
+    EXPECT_EQ(folder.Paths().back(), "C:\\D\\messages\\77Ann~100.qms");
+}
+
+TEST_F(MessageFileNames, ANameTakenBehindTheProgramsBackIsSkippedAndKept) {
+    NameCopies copies;
+    const std::string path = MessageFilePath("C:\\D\\", 77, "Ann");
+    ASSERT_TRUE(WriteNewMessageFile(folder, path, false, "Ann", "first", &copies));
+    folder.Put("C:\\D\\messages\\77ANN~2.QMS", "theirs");
+    EXPECT_EQ(WriteNewMessageFile(folder, path, false, "Ann", "second", &copies), "C:\\D\\messages\\77Ann~3.qms");
+    EXPECT_EQ(folder.Contents("C:\\D\\messages\\77Ann~2.qms"), "theirs");
+
+    // Once a message file went, its name is the first free one again.
+    ASSERT_TRUE(folder.Remove("C:\\D\\messages\\77Ann.qms"));
+    copies.Forget();
+    EXPECT_EQ(WriteNewMessageFile(folder, path, false, "Ann", "third", &copies), "C:\\D\\messages\\77Ann.qms");
+}
+
+TEST_F(MessageFileNames, WriteNewNeverReplacesAFileOrAFolder) {
+    folder.MakeFolder("C:\\D\\messages\\sub.qms");
+    ASSERT_EQ(folder.WriteNew("C:\\D\\messages\\1x.qms", "first"), NewFileResult::Written);
+    EXPECT_EQ(folder.WriteNew("C:\\D\\MESSAGES\\1X.QMS", "second"), NewFileResult::NameTaken);
+    EXPECT_EQ(folder.WriteNew("C:\\D\\messages\\sub.qms", "x"), NewFileResult::NameTaken);
+    EXPECT_EQ(folder.WriteNew("C:\\Missing\\1x.qms", "x"), NewFileResult::Failed);
+    EXPECT_EQ(folder.Contents("C:\\D\\messages\\1x.qms"), "first");
 }
 
 }  // namespace

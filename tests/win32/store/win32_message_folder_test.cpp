@@ -88,6 +88,17 @@ TEST_F(Win32Folder, WritesReadsReplacesAndRemovesWholeFiles) {
     EXPECT_FALSE(folder.ReadWhole(path, 10));
 }
 
+TEST_F(Win32Folder, WriteNewTakesOnlyAFreeNameAndLeavesTakenOnesWhole) {
+    ASSERT_EQ(folder.WriteNew(messages + "3Ann.qms", "first"), NewFileResult::Written);
+    EXPECT_EQ(folder.WriteNew(messages + "3ANN.QMS", "second"), NewFileResult::NameTaken);
+    ASSERT_TRUE(CreateDirectoryA((messages + "sub.qms").c_str(), nullptr));
+    EXPECT_EQ(folder.WriteNew(messages + "sub.qms", "third"), NewFileResult::NameTaken);
+    EXPECT_EQ(folder.WriteNew(dataDirectory + "missing\\4Ann.qms", "x"), NewFileResult::Failed);
+    EXPECT_EQ(folder.ReadWhole(messages + "3Ann.qms", 100), "first");
+    // Neither refused write left its temporary file behind.
+    EXPECT_EQ(Names(messages, ""), (std::vector<std::string>{"3Ann.qms"}));
+}
+
 TEST_F(Win32Folder, AWriteThatCannotReplaceLeavesTheOldFileWhole) {
     const std::string path = messages + "2Bob.qms";
     ASSERT_TRUE(folder.WriteWhole(path, "old contents"));
