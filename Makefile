@@ -1,12 +1,13 @@
 # Entry points: `make run` starts Tavik under Wine, `make test` builds everything and runs every test,
-# `make build` builds every configuration and runs nothing, `make release` makes the installers and zips.
+# `make build` builds every configuration and runs nothing, `make release` makes the installers and zips,
+# `make bench` builds what the benchmarks need and runs them (figures only: nothing is asserted).
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 PRESETS_TESTED := native asan fuzz win64
 PRESETS_ALL := $(PRESETS_TESTED) win32
 PRESETS_RELEASED := win64 win32
 
-.PHONY: deps build test run clean pictures release
+.PHONY: deps build test run clean pictures release bench
 
 deps:
 	@bash scripts/install-deps.sh
@@ -33,6 +34,17 @@ release: deps
 test: build
 	@printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("fuzz")\nsubdirs("win64")\n' > build/CTestTestfile.cmake
 	@ctest --test-dir build --output-on-failure -j $(JOBS) --timeout 900
+
+# The core's Google Benchmark targets (Release), then the programs under Wine beside smbd (bench/e2e).
+BENCH_WIN64_TARGETS := Tavik send-window-message tavik-windows
+bench:
+	@bash scripts/install-deps.sh --bench
+	@cmake --preset bench >/dev/null
+	@cmake --build build/bench -j $(JOBS) --target tavik_bench messenger-flood
+	@cmake --preset win64 >/dev/null
+	@cmake --build build/win64 -j $(JOBS) --target $(BENCH_WIN64_TARGETS)
+	@build/bench/bin/tavik_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@python3 bench/e2e/run_all.py
 
 run: deps build-win64 build-native
 	@bash scripts/run-tavik.sh

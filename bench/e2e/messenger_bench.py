@@ -1,0 +1,77 @@
+"""Messenger messages over NetBIOS over TCP, stored per second, by Tavik under Wine and by Samba's smbd
+with a message command that stores each message as a file: both fed by messenger-flood (the project's
+own Messenger sender, as tavik-send --messenger sends), one session after another; a message counts
+once its file is on disk. Each round starts from an empty folder."""
+
+from __future__ import annotations
+
+import time
+
+from bench_support import (Figure, StoredFiles, WineSession, computer_name, free_port, median, native_program,
+                           run_quietly, start_tavik, write_settings)
+from samba_peer import NETBIOS_NAME, SambaPeer
+
+TAVIK_COUNT = 1000
+SAMBA_COUNT = 200
+
+
+def flood(port: int, name: str, count: int, files: StoredFiles) -> tuple[float, int, str]:
+    """Stored per second, stored count, and the sender's own report."""
+    for path in files.folder.iterdir():
+        path.unlink()
+    started = time.monotonic()
+    sender = run_quietly([native_program("messenger-flood"), "127.0.0.1", str(port), name, str(count)])
+    stored, last = files.wait_for(count)
+    return stored / (last - started), stored, sender.stdout.strip()
+
+
+def tavik_rates(rounds: int, port: int) -> tuple[list[float], list[int], str]:
+    session = WineSession()
+    tavik = None
+    try:
+        write_settings(session, UDPPort=free_port(), TCPPort=free_port(), NetbiosPort=port)
+        name = computer_name(session)
+        tavik = start_tavik(session)
+        files = StoredFiles(session.data_dir() / "messages", ".qms")
+        deadline = time.monotonic() + 60
+        while run_quietly([native_program("messenger-flood"), "127.0.0.1", str(port), name, "1"]).returncode != 0:
+            if time.monotonic() > deadline:
+                raise RuntimeError(f"Tavik does not answer Messenger sessions on port {port}")
+            time.sleep(0.5)
+        files.wait_for(1)
+        results = [flood(port, name, TAVIK_COUNT, files) for _ in range(rounds)]
+        return [r[0] for r in results], [r[1] for r in results], results[-1][2]
+    finally:
+        if tavik is not None:
+            tavik.stop()
+        session.close()
+
+
+def samba_rates(rounds: int) -> tuple[list[float], list[int], str]:
+    peer = SambaPeer(free_port())
+    try:
+        files = StoredFiles(peer.stored)
+        results = [flood(peer.port, NETBIOS_NAME, SAMBA_COUNT, files) for _ in range(rounds)]
+        return [r[0] for r in results], [r[1] for r in results], results[-1][2]
+    finally:
+        peer.stop()
+
+
+def run(rounds: int = 3, tavik_port: int | None = None) -> list[Figure]:
+    port = tavik_port or free_port()
+    tavik, tavik_stored, tavik_sender = tavik_rates(rounds, port)
+    samba, samba_stored, samba_sender = samba_rates(rounds)
+    return [
+        Figure("messenger", f"Tavik under Wine, port {port}, stored", median(tavik), "msg/s",
+               f"{rounds} runs of {TAVIK_COUNT}; stored {', '.join(map(str, tavik_stored))}; last sender: "
+               f"{tavik_sender}"),
+        Figure("messenger", "smbd with a storing message command, stored", median(samba), "msg/s",
+               f"{rounds} runs of {SAMBA_COUNT}; stored {', '.join(map(str, samba_stored))}; last sender: "
+               f"{samba_sender}"),
+        Figure("messenger", "Tavik / smbd", median(tavik) / median(samba), "x", "medians of the same run"),
+    ]
+
+
+if __name__ == "__main__":
+    from bench_table import print_table
+    print_table(run(rounds=1))
