@@ -37,7 +37,8 @@ test: build
 
 # The core's Google Benchmark targets (Release), then the programs under Wine beside smbd (bench/e2e).
 BENCH_WIN64_TARGETS := Tavik send-window-message tavik-windows
-bench: deps
+bench:
+	@bash scripts/install-deps.sh --bench
 	@cmake --preset bench >/dev/null
 	@cmake --build build/bench -j $(JOBS) --target tavik_bench messenger-flood
 	@cmake --preset win64 >/dev/null

@@ -11,10 +11,14 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-pytest
   procps psmisc
-  smbclient samba
+  smbclient
   dovecot-imapd dovecot-pop3d
   nsis sox
 )
+# The benchmarks also measure Samba's smbd beside Tavik: `install-deps.sh --bench`.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(samba)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,4 +33,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A service the packages may have started would hold ports the tests use (smbd: 139); the tests
+  # and benchmarks start their own private servers.
+  for service in smbd nmbd dovecot; do
+    $sudo_cmd service "$service" stop >/dev/null 2>&1 || true
+  done
 fi

@@ -186,9 +186,15 @@ wine_env_clear_sessions() {
   for environ in /proc/[0-9]*/environ; do
     pid=${environ#/proc/}
     pid=${pid%/environ}
-    if tr '\0' '\n' <"$environ" 2>/dev/null | grep -q -F "WINEPREFIX=$sessions/"; then
+    if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -q -F "WINEPREFIX=$sessions/"; then
       kill -KILL "$pid" 2>/dev/null || true
     fi
+  done
+  # A killed process may still be writing its last files: try again before giving up.
+  local attempt
+  for attempt in 1 2 3; do
+    rm -rf "$sessions" 2>/dev/null && return 0
+    sleep 1
   done
   rm -rf "$sessions"
 }

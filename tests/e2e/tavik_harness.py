@@ -44,6 +44,9 @@ SW_SHOWMINIMIZED = 2
 SW_MINIMIZE = 6
 SW_SHOWMINNOACTIVE = 7
 
+# What Wine says when it could not start a program at all (seen now and then on a loaded machine).
+_START_FAILURES = (b"could not be started", b"could not load kernel32.dll")
+
 _SESSION_BOOT_TIMEOUT = 180
 _SERVER_START_TIMEOUT = 60
 _XVFB_START_TIMEOUT = 60
@@ -430,7 +433,10 @@ class WineSession:
         On a loaded machine Wine now and then fails to start a program at all: that is tried again."""
         for _ in range(3):
             result = self._run_once(args, cwd, timeout, input)
-            if result.returncode == 0 or b"could not be started" not in result.stdout + result.stderr:
+            output = result.stdout + result.stderr
+            started = not any(sign in output for sign in _START_FAILURES) and result.returncode >= 0
+            # A failure that says nothing at all is Wine's too (the programs run here always explain one).
+            if result.returncode == 0 or (started and output.strip()):
                 break
         return result
 
