@@ -12,9 +12,8 @@
 #include "window_messages.h"
 
 namespace tavik::mail {
-namespace {
 
-// One running check and its thread, shared by the thread and the list of running checks.
+// One running check and its thread, shared by the thread, the list of running checks and its starter.
 struct RunningCheck {
     RunningCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow)
         : context(context),
@@ -31,7 +30,10 @@ struct RunningCheck {
     MailContext context;
     MailCheck check;
     win::KernelHandle finished;
+    std::atomic<bool> cancelled{false};
 };
+
+namespace {
 
 std::mutex RunningGuard;
 std::vector<std::shared_ptr<RunningCheck>> Running;
@@ -39,7 +41,7 @@ std::vector<std::shared_ptr<RunningCheck>> Running;
 DWORD WINAPI CheckThread(LPVOID parameter) {
     std::unique_ptr<std::shared_ptr<RunningCheck>> handed(static_cast<std::shared_ptr<RunningCheck>*>(parameter));
     std::shared_ptr<RunningCheck> running = *handed;
-    RemoveMailErrorIcon(running->context);
+    if (!running->cancelled) RemoveMailErrorIcon(running->context);
     running->check.Run();
     SetEvent(running->finished.Get());
     std::lock_guard lock(RunningGuard);
@@ -54,7 +56,7 @@ std::atomic<std::int32_t>& LastMailCount() {
     return count;
 }
 
-void StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow) {
+CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow) {
     auto running = std::make_shared<RunningCheck>(context, std::move(request), progressWindow);
     {
         std::lock_guard lock(RunningGuard);
@@ -65,9 +67,16 @@ void StartCheck(const MailContext& context, MailCheckRequest request, HWND progr
     if (!thread) {
         std::lock_guard lock(RunningGuard);
         std::erase(Running, running);
-        return;
+        return nullptr;
     }
     handed.release();  // the thread owns it now; nobody waits for the thread itself
+    return running;
+}
+
+void CancelCheck(const CheckHandle& check) {
+    if (check == nullptr) return;
+    check->cancelled = true;
+    check->check.Cancel();
 }
 
 void CancelAllChecks(DWORD boundMs) {
@@ -76,7 +85,7 @@ void CancelAllChecks(DWORD boundMs) {
         std::lock_guard lock(RunningGuard);
         running = Running;
     }
-    for (auto& check : running) check->check.Cancel();
+    for (auto& check : running) CancelCheck(check);
     const DWORD started = GetTickCount();
     for (auto& check : running) {
         const DWORD elapsed = GetTickCount() - started;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "core/mail/mail_check_request.h"
 #include "mail/mail_context.h"
@@ -16,9 +17,16 @@ namespace tavik::mail {
 // The count the last check announced, shared by every check.
 std::atomic<std::int32_t>& LastMailCount();
 
+struct RunningCheck;
+// A check that its starter may cancel; empty when the check could not be started.
+using CheckHandle = std::shared_ptr<RunningCheck>;
+
 // Starts one check. progressWindow, when given, gets kMailCheckProgress with each progress code.
 // A check that was cancelled shows and posts nothing afterwards.
-void StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow = nullptr);
+CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow = nullptr);
+
+// Cancels one check at once: its connection is shut and it reports, shows and counts nothing more.
+void CancelCheck(const CheckHandle& check);
 
 // Cancels every running check and waits up to boundMs for their threads to end.
 void CancelAllChecks(DWORD boundMs);

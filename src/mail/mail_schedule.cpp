@@ -1,8 +1,5 @@
 #include "mail/mail_schedule.h"
 
-#include <mutex>
-
-#include "core/mail/mail_check_request.h"
 #include "core/settings/settings_store.h"
 #include "mail/mail_checks.h"
 #include "window_messages.h"
@@ -14,6 +11,7 @@ constexpr UINT kMillisecondsPerMinute = 60000;
 
 // The account of the periodic checks, as the settings held it at the last start of the schedule.
 MailCheckRequest PeriodicRequest;
+HWND PeriodicProgressWindow = nullptr;
 
 }  // namespace
 
@@ -38,8 +36,10 @@ void StartMailSchedule(const MailContext& context) {
 
 void StopMailSchedule(HWND mainWindow) { KillTimer(mainWindow, kMailCheckTimer); }
 
-void StartMailCheck(const MailContext& context) { StartCheck(context, PeriodicRequest); }
+void StartMailCheck(const MailContext& context) { StartCheck(context, PeriodicRequest, PeriodicProgressWindow); }
 
-void OpenCheckNowDialog(HWND) {}
+MailCheckRequest PeriodicMailRequest() { return PeriodicRequest; }
+
+void SetPeriodicProgressWindow(HWND window) { PeriodicProgressWindow = window; }
 
 }  // namespace tavik::mail

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "core/mail/mail_check_request.h"
 #include "mail/mail_context.h"
 
 namespace tavik::mail {
@@ -13,7 +14,10 @@ void StartMailSchedule(const MailContext& context);
 void StopMailSchedule(HWND mainWindow);
 // A tick of the timer: one check of the account copied by the last StartMailSchedule.
 void StartMailCheck(const MailContext& context);
-// Check now (Ctrl+Alt+M, tray menu).
-void OpenCheckNowDialog(HWND mainWindow);
+
+// The account of the periodic checks, and the window that also sees their progress (the
+// check-now dialog while it checks with that account; nullptr for none).
+MailCheckRequest PeriodicMailRequest();
+void SetPeriodicProgressWindow(HWND window);
 
 }  // namespace tavik::mail

@@ -1,10 +1,12 @@
 #pragma once
-// The options property sheet (messages and mail pages).
+// The options property sheet: the messages page and, unless mail notification is disabled, the
+// mail page. Each page saves when it is left; OK puts the saved settings into effect.
 
-#include <windows.h>
+#include "options/options_context.h"
 
 namespace tavik::options {
 
-void OpenOptionsSheet(HWND owner);
+// Runs the sheet modal to the main window, or brings the open one forward.
+void OpenOptionsSheet(const OptionsContext& context);
 
 }  // namespace tavik::options

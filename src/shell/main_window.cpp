@@ -6,22 +6,23 @@
 #include "core/settings/settings_store.h"
 #include "core/store/message_file.h"
 #include "core/text/format.h"
+#include "mail/check_now_dialog.h"
 #include "mail/email_program.h"
 #include "mail/mail_schedule.h"
 #include "mail/mail_tray_icons.h"
-#include "options/options_sheet.h"
 #include "resource_ids.h"
 #include "shell/fonts.h"
-#include "shell/help.h"
 #include "shell/history_view.h"
 #include "shell/listeners.h"
 #include "shell/message_text_box.h"
+#include "shell/options_launch.h"
 #include "shell/program.h"
 #include "shell/registry_settings.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
 #include "shell/tray_menus.h"
+#include "win/help.h"
 #include "window_messages.h"
 
 namespace tavik::shell {
@@ -111,11 +112,11 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
     case CMD_OLDER: ShowOlderMessage(window); break;
     case CMD_NEWER: ShowNewerMessage(window); break;
     case CMD_DELETE: DeleteCurrentMessage(window); break;
-    case CMD_OPTIONS: options::OpenOptionsSheet(window); break;
+    case CMD_OPTIONS: OpenOptions(window); break;
     case CMD_ABOUT: ShowAbout(); break;
     case CMD_RESTORE_DELETED: RestoreDeletedMessage(window); break;
     case CMD_OPEN: PostSystemCommand(window, SC_RESTORE); break;
-    case CMD_CHECK_MAIL_NOW: mail::OpenCheckNowDialog(window); break;
+    case CMD_CHECK_MAIL_NOW: mail::OpenCheckNowDialog(MailContextOf(window), window); break;
     case CMD_EXIT: Exit(window, wParam); break;
     case CMD_LAUNCH_EMAIL: mail::LaunchEmailProgram(window); break;
     case CMD_DISMISS_MAIL: mail::RemoveMailIcons(window); break;
@@ -169,7 +170,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HOTKEY:
         if (wParam == kRestoreHotKeyId) PostSystemCommand(window, SC_RESTORE);
         return 0;
-    case WM_HELP: OpenHelp(window); return TRUE;
+    case WM_HELP: win::OpenHelp(window); return TRUE;
     case WM_PAINT: PaintDecorations(window); return TRUE;
     case WM_SIZE: return TRUE;
     case WM_QUERYENDSESSION:

@@ -99,12 +99,6 @@ void EditSystemMenu(HWND window) {
     AppendMenuA(menu, MF_STRING, CMD_ABOUT, about.c_str());
 }
 
-void RegisterRestoreHotKey(HWND window) {
-    if (auto hotKey = ConvertRestoreHotKey(ProcessSettings().Current()->RestoreHotKey)) {
-        RegisterHotKey(window, kRestoreHotKeyId, hotKey->modifiers, hotKey->virtualKey);
-    }
-}
-
 bool StartsHidden(int showCommand) {
     return showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
 }
@@ -120,6 +114,13 @@ void RunMessageLoop(HACCEL accelerators) {
 }
 
 }  // namespace
+
+void RegisterRestoreHotKey(HWND window) {
+    UnregisterHotKey(window, kRestoreHotKeyId);
+    if (auto hotKey = ConvertRestoreHotKey(ProcessSettings().Current()->RestoreHotKey)) {
+        RegisterHotKey(window, kRestoreHotKeyId, hotKey->modifiers, hotKey->virtualKey);
+    }
+}
 
 void ShutDown() {
     static bool done = false;

@@ -1,6 +1,14 @@
 #include "win/dialog.h"
 
+#include <vector>
+
 namespace tavik::win {
+
+std::string DialogItemText(HWND dialog, int controlId, std::size_t maxLength) {
+    std::vector<char> text(maxLength + 1, '\0');
+    UINT length = GetDlgItemTextA(dialog, controlId, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), length);
+}
 
 INT_PTR Dialog::RunModal(HINSTANCE module, int templateId, HWND owner) {
     modal_ = true;

@@ -4,7 +4,13 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <string>
+
 namespace tavik::win {
+
+// The text of a dialog's control, up to maxLength characters.
+std::string DialogItemText(HWND dialog, int controlId, std::size_t maxLength);
 
 class Dialog {
 public:

@@ -2,9 +2,13 @@
 
 namespace tavik::win {
 
-PROPSHEETPAGEA PropertyPage::Describe(HINSTANCE module, int templateId) {
+PROPSHEETPAGEA PropertyPage::Describe(HINSTANCE module, int templateId, const char* title) {
     PROPSHEETPAGEA page{};
     page.dwSize = PROPSHEETPAGEA_V1_SIZE;
+    if (title != nullptr) {
+        page.dwFlags = PSP_USETITLE;
+        page.pszTitle = title;
+    }
     page.hInstance = module;
     page.pszTemplate = MAKEINTRESOURCEA(templateId);
     page.pfnDlgProc = PageProcedure;
@@ -20,6 +24,7 @@ bool PropertyPage::OnNotify(const NMHDR& header, LRESULT& result) {
     switch (header.code) {
     case PSN_KILLACTIVE: result = OnLeave() ? FALSE : TRUE; return true;
     case PSN_APPLY: result = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE; return true;
+    case PSN_QUERYCANCEL: result = OnCancel() ? FALSE : TRUE; return true;
     default: return false;
     }
 }

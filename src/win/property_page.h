@@ -11,14 +11,16 @@ namespace tavik::win {
 
 class PropertyPage : public Dialog {
 public:
-    // The page's description for PropertySheetA; the object must outlive the sheet.
-    PROPSHEETPAGEA Describe(HINSTANCE module, int templateId);
+    // The page's description for PropertySheetA; the object and title must outlive the sheet.
+    PROPSHEETPAGEA Describe(HINSTANCE module, int templateId, const char* title = nullptr);
 
 protected:
     // The user leaves the page (another tab, OK, Apply); false keeps it open.
     virtual bool OnLeave() { return true; }
     // The sheet applies its changes (OK, Apply); false keeps the sheet open.
     virtual bool OnApply() { return true; }
+    // The user cancels the sheet while this page is current; false keeps the sheet open.
+    virtual bool OnCancel() { return true; }
     // Marks the sheet as changed, which enables its Apply button.
     void MarkChanged();
 

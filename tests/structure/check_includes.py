@@ -4,7 +4,8 @@
 Folders of src/ and what each may include besides itself:
   core                              nothing else, and no system header of Windows
   platform, win                     core
-  reception, store, mail, options   core, platform, win, resources
+  reception, store, mail            core, platform, win, resources
+  options                           core, platform, win, resources, mail
   shell                             everything
   setup, send                       core, platform, win
   resources                         nothing else
@@ -22,7 +23,7 @@ ALLOWED = {
     "reception": {"core", "platform", "win", "resources"},
     "store": {"core", "platform", "win", "resources"},
     "mail": {"core", "platform", "win", "resources"},
-    "options": {"core", "platform", "win", "resources"},
+    "options": {"core", "platform", "win", "resources", "mail"},
     "shell": {"core", "platform", "win", "resources", "reception", "store", "mail", "options"},
     "setup": {"core", "platform", "win"},
     "send": {"core", "platform", "win"},

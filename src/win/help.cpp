@@ -1,10 +1,10 @@
-#include "shell/help.h"
+#include "win/help.h"
 
 #include <shellapi.h>
 
 #include <string>
 
-namespace tavik::shell {
+namespace tavik::win {
 namespace {
 
 std::string HelpFilePath() {
@@ -32,4 +32,4 @@ void OpenHelp(HWND owner, int controlId) {
     ShellExecuteA(owner, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-}  // namespace tavik::shell
+}  // namespace tavik::win

@@ -1,0 +1,136 @@
+#include "mail/check_now_dialog.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "core/mail/check_now_progress.h"
+#include "core/text/format.h"
+#include "mail/mail_account.h"
+#include "mail/mail_checks.h"
+#include "mail/mail_page_window.h"
+#include "mail/mail_schedule.h"
+#include "resource_ids.h"
+#include "win/dialog.h"
+#include "win/resource_text.h"
+#include "window_messages.h"
+
+namespace tavik::mail {
+namespace {
+
+constexpr UINT_PTR kCreepTimer = 0;
+constexpr int kStatusBufferSize = 512;
+constexpr int kBarMargin = 30;
+constexpr int kBarTop = 30;
+constexpr int kBarHeight = 20;
+
+// The open dialog, so that a second opener brings it forward instead of starting a second check.
+HWND CheckNowWindow = nullptr;
+
+class CheckNowDialog final : public win::Dialog {
+public:
+    explicit CheckNowDialog(const MailContext& context) : context_(context) {}
+
+private:
+    bool OnInit() override {
+        CheckNowWindow = Window();
+        CentreOverParent();
+        MakeProgressBar();
+        LastMailCount() = 0;  // mail already waiting is announced again, with its sound
+        std::optional<MailCheckRequest> fromPage = RequestFromMailPage();
+        if (!fromPage) SetPeriodicProgressWindow(Window());
+        check_ = StartCheck(context_, fromPage ? *fromPage : PeriodicMailRequest(), Window());
+        return true;
+    }
+
+    bool OnCommand(WORD id, WORD, HWND) override {
+        if (id != IDCANCEL) return false;
+        CancelCheck(check_);
+        check_.reset();
+        SetPeriodicProgressWindow(nullptr);
+        KillTimer(Window(), kCreepTimer);
+        End(1);
+        return true;
+    }
+
+    bool OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) override {
+        if (message == WM_TIMER) {
+            if (bar_ != nullptr) SendMessageA(bar_, PBM_STEPIT, 0, 0);
+        } else if (message == kMailCheckProgress) {
+            Show(CheckNowStepFor(static_cast<std::uint32_t>(lParam)));
+        } else {
+            return false;
+        }
+        result = 0;
+        return true;
+    }
+
+    void OnDestroy() override {
+        if (CheckNowWindow == Window()) CheckNowWindow = nullptr;
+    }
+
+    void CentreOverParent() {
+        HWND parent = GetParent(Window());
+        RECT area{};
+        GetWindowRect(parent != nullptr ? parent : GetDesktopWindow(), &area);
+        RECT own{};
+        GetWindowRect(Window(), &own);
+        const int width = own.right - own.left;
+        const int height = own.bottom - own.top;
+        const int left = area.left + ((area.right - area.left) - width) / 2;
+        const int top = area.top + ((area.bottom - area.top) - height) / 2;
+        SetWindowPos(Window(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    void MakeProgressBar() {
+        RECT client{};
+        GetClientRect(Window(), &client);
+        bar_ = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, client.left + kBarMargin,
+                               kBarTop, (client.right - client.left) - 2 * kBarMargin, kBarHeight, Window(), nullptr,
+                               nullptr, nullptr);
+        if (bar_ == nullptr) return;
+        SendMessageA(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kCheckNowBarEnd));
+        SendMessageA(bar_, PBM_SETSTEP, 1, 0);
+    }
+
+    void Show(const CheckNowStep& step) {
+        if (step.statusStringId != 0) {
+            const MailAccountView account = CurrentMailAccount();
+            const std::string format =
+                win::LoadResourceString(context_.resources, step.statusStringId, kStatusBufferSize);
+            std::string status;
+            switch (step.argument) {
+            case StatusArgument::None: status = FormatText(format, {}); break;
+            case StatusArgument::Server: status = FormatText(format, {account.server}); break;
+            case StatusArgument::User: status = FormatText(format, {account.userName}); break;
+            case StatusArgument::CountAndUser:
+                status = FormatText(format, {std::int64_t{step.count}, account.userName});
+                break;
+            }
+            SetDlgItemTextA(Window(), IDC_CHECK_STATUS, CutText(status, kStatusBufferSize - 1).c_str());
+        }
+        if (bar_ != nullptr && step.bar == BarMove::SetTo) SendMessageA(bar_, PBM_SETPOS, step.barValue, 0);
+        if (bar_ != nullptr && step.bar == BarMove::AdvanceBy) SendMessageA(bar_, PBM_DELTAPOS, step.barValue, 0);
+        if (step.timer == CreepTimer::Start) SetTimer(Window(), kCreepTimer, kCheckNowCreepMs, nullptr);
+        if (step.timer == CreepTimer::Stop) KillTimer(Window(), kCreepTimer);
+        if (step.ended) {
+            const std::string close = win::LoadResourceString(context_.resources, IDS_CHECK_CLOSE);
+            SetDlgItemTextA(Window(), IDCANCEL, close.c_str());
+        }
+    }
+
+    MailContext context_;
+    HWND bar_ = nullptr;
+    CheckHandle check_;
+};
+
+}  // namespace
+
+void OpenCheckNowDialog(const MailContext& context, HWND owner) {
+    if (CheckNowWindow != nullptr && SetForegroundWindow(CheckNowWindow)) return;
+    CheckNowDialog dialog(context);
+    dialog.RunModal(context.resources, IDD_CHECK_NOW, owner);
+    CheckNowWindow = nullptr;
+}
+
+}  // namespace tavik::mail
