@@ -77,16 +77,16 @@ void LoadProcessSettings() {
     ProcessSettings().Replace(LoadSettings(source, folders));
 }
 
-bool ApplyMessagesPage(const MessagesPageValues& page) {
-    RegistrySettingsSink sink(SettingsKeyAccess::kCreateForWrite);
+bool ApplyMessagesPage(const MessagesPageValues& page, const std::string& keyPath) {
+    RegistrySettingsSink sink(SettingsKeyAccess::kCreateForWrite, keyPath);
     std::optional<Settings> next = SaveMessagesPage(sink, *ProcessSettings().Current(), page);
     if (!next) return false;
     ProcessSettings().Replace(std::move(*next));
     return true;
 }
 
-bool ApplyMailPage(const MailPageValues& page) {
-    RegistrySettingsSink sink(SettingsKeyAccess::kCreateForWrite);
+bool ApplyMailPage(const MailPageValues& page, const std::string& keyPath) {
+    RegistrySettingsSink sink(SettingsKeyAccess::kCreateForWrite, keyPath);
     std::optional<Settings> next = SaveMailPage(sink, *ProcessSettings().Current(), page);
     if (!next) return false;
     ProcessSettings().Replace(std::move(*next));

@@ -77,8 +77,8 @@ void LoadProcessSettings();
 
 // Options pages: write the page and, only if the key could be opened, apply it to
 // ProcessSettings(). False when nothing was saved.
-bool ApplyMessagesPage(const MessagesPageValues& page);
-bool ApplyMailPage(const MailPageValues& page);
+bool ApplyMessagesPage(const MessagesPageValues& page, const std::string& keyPath = kSettingsKeyPath);
+bool ApplyMailPage(const MailPageValues& page, const std::string& keyPath = kSettingsKeyPath);
 
 // Exit: deletes ClassName and writes the current MessageTextFontSize (key opened with full access).
 void SaveProcessSettingsAtExit();

@@ -4,7 +4,8 @@ namespace tavik::win {
 
 PROPSHEETPAGEA PropertyPage::Describe(HINSTANCE module, int templateId, const char* title) {
     PROPSHEETPAGEA page{};
-    page.dwSize = PROPSHEETPAGEA_V1_SIZE;
+    // The sheet steps through an array of pages by their sizes, so the size is the whole structure's.
+    page.dwSize = sizeof(PROPSHEETPAGEA);
     if (title != nullptr) {
         page.dwFlags = PSP_USETITLE;
         page.pszTitle = title;

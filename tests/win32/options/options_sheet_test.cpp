@@ -1,0 +1,214 @@
+// The options sheet run for real and worked from a second thread by its control ids, as a user
+// would: what leaving each page saves, the mail page's rules, and Cancel after a size preview.
+
+#include "options/options_sheet.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/settings/settings_store.h"
+#include "resource_ids.h"
+#include "shell/registry_settings.h"
+
+namespace tavik::options {
+namespace {
+
+// Finds the visible sheet owned by owner, waiting for it to be made.
+HWND WaitForSheet(HWND owner) {
+    struct Search {
+        HWND owner;
+        HWND found;
+    };
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        Search search{owner, nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM parameter) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(parameter);
+                if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window)) return TRUE;
+                s->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) return search.found;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+HWND CurrentPage(HWND sheet) { return PropSheet_GetCurrentPageHwnd(sheet); }
+
+void SelectSize(HWND page, const char* size) {
+    HWND list = GetDlgItem(page, IDC_FONT_SIZE);
+    SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(size));
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_FONT_SIZE, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
+}
+
+bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+
+class OptionsSheetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        keyPath = "Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId()) + "\\Options";
+        RegDeleteTreeA(HKEY_CURRENT_USER, keyPath.c_str());
+        resources = LoadLibraryA("TavikRes.dll");
+        ASSERT_NE(resources, nullptr);
+        mainWindow = CreateWindowExA(0, "STATIC", "options owner", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr,
+                                     nullptr, nullptr);
+        ASSERT_NE(mainWindow, nullptr);
+        context.mainWindow = mainWindow;
+        context.program = GetModuleHandleA(nullptr);
+        context.resources = resources;
+        context.saveMessagesPage = [this](const MessagesPageValues& page) {
+            return shell::ApplyMessagesPage(page, keyPath);
+        };
+        context.saveMailPage = [this](const MailPageValues& page) { return shell::ApplyMailPage(page, keyPath); };
+        context.previewFontSize = [this](std::uint32_t size) { previews.push_back(size); };
+        context.applySettings = [this] { ++applied; };
+    }
+
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId())).c_str());
+        DestroyWindow(mainWindow);
+        FreeLibrary(resources);
+        ProcessSettings().Replace(Settings{});
+    }
+
+    // Runs the sheet on this thread while drive works it from another; a sheet drive leaves open
+    // is cancelled, so a failing test cannot hang.
+    void RunSheet(const std::function<void(HWND sheet)>& drive) {
+        std::thread driver([&] {
+            HWND sheet = WaitForSheet(mainWindow);
+            if (sheet == nullptr) return;
+            drive(sheet);
+            if (IsWindow(sheet)) PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        });
+        OpenOptionsSheet(context);
+        driver.join();
+    }
+
+    bool Stored(const char* name) {
+        return RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+    }
+    DWORD StoredNumber(const char* name) {
+        DWORD value = 0xFFFFFFFF;
+        DWORD size = sizeof(value);
+        RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+        return value;
+    }
+
+    std::string keyPath;
+    HMODULE resources = nullptr;
+    HWND mainWindow = nullptr;
+    OptionsContext context;
+    std::vector<std::uint32_t> previews;
+    int applied = 0;
+};
+
+TEST_F(OptionsSheetTest, LeavingEachPageSavesItsOwnValuesAndOkPutsThemIntoEffect) {
+    bool mailSavedBeforeLeavingIt = true;
+    bool messagesSavedOnLeaving = false;
+    RunSheet([&](HWND sheet) {
+        HWND page = CurrentPage(sheet);
+        SetDlgItemTextA(page, IDC_SOUND_FILE, "C:\\ding.wav");
+        SetDlgItemTextA(page, IDC_ALLOW_LIST, "10.*");
+        CheckDlgButton(page, IDC_PLAY_SOUND, BST_CHECKED);
+        SendDlgItemMessageA(page, IDC_RESTORE_HOT_KEY, HKM_SETHOTKEY, 0x0641, 0);
+        SelectSize(page, "14");
+        PropSheet_SetCurSel(sheet, nullptr, 1);
+        messagesSavedOnLeaving = Stored("SoundFile") && Stored("RestoreHotKey");
+        mailSavedBeforeLeavingIt = Stored("UserName") || Stored("TimeChecking");
+
+        page = CurrentPage(sheet);
+        SetDlgItemTextA(page, IDC_MAIL_SERVER, "mail.example:143");
+        SetDlgItemTextA(page, IDC_MAIL_USER, "maria");
+        SetDlgItemTextA(page, IDC_MAIL_PASSWORD, "aZb");
+        SetDlgItemTextA(page, IDC_CHECK_INTERVAL, "");
+        CheckRadioButton(page, IDC_POP3, IDC_IMAP4, IDC_IMAP4);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+
+    EXPECT_TRUE(messagesSavedOnLeaving);
+    EXPECT_FALSE(mailSavedBeforeLeavingIt);
+    EXPECT_EQ(previews, std::vector<std::uint32_t>{14});
+    EXPECT_EQ(applied, 1);
+    auto settings = ProcessSettings().Current();
+    EXPECT_EQ(settings->SoundFile, "C:\\ding.wav");
+    EXPECT_EQ(settings->AllMess, "10.*");
+    EXPECT_EQ(settings->PlaySound, 1u);
+    EXPECT_EQ(settings->RestoreHotKey, 0x0641u);
+    EXPECT_EQ(settings->MessageTextFontSize, 14u);
+    EXPECT_EQ(settings->IncomingMailServer, "mail.example:143");
+    EXPECT_EQ(settings->Password, "aZb");
+    EXPECT_EQ(settings->MailServerType, 1u);
+    EXPECT_EQ(StoredNumber("TimeChecking"), 1u);  // an empty interval
+    EXPECT_EQ(StoredNumber("MessageTextFontSize"), 14u);
+}
+
+TEST_F(OptionsSheetTest, TheMailPageNeedsUserAndServerAndKeepsATypedZeroInterval) {
+    Settings start;
+    start.CheckMail = 1;
+    start.UserName = "maria";
+    start.IncomingMailServer = "mail.example";
+    ProcessSettings().Replace(start);
+    bool usableAtStart = false, checkedAtStart = false;
+    bool usableWithoutUser = true, checkedWithoutUser = true;
+    bool usableAgain = false, checkedAgain = true;
+    RunSheet([&](HWND sheet) {
+        PropSheet_SetCurSel(sheet, nullptr, 1);
+        HWND page = CurrentPage(sheet);
+        usableAtStart = Enabled(page, IDC_CHECK_MAIL) && Enabled(page, IDC_CHECK_NOW_BUTTON);
+        checkedAtStart = Checked(page, IDC_CHECK_MAIL);
+        SetDlgItemTextA(page, IDC_MAIL_USER, "");
+        usableWithoutUser = Enabled(page, IDC_CHECK_MAIL) || Enabled(page, IDC_CHECK_INTERVAL) ||
+                            Enabled(page, IDC_CHECK_INTERVAL_SPIN) || Enabled(page, IDC_CHECK_NOW_BUTTON);
+        checkedWithoutUser = Checked(page, IDC_CHECK_MAIL);
+        SetDlgItemTextA(page, IDC_MAIL_USER, "maria");
+        usableAgain = Enabled(page, IDC_CHECK_MAIL) && Enabled(page, IDC_CHECK_NOW_BUTTON);
+        checkedAgain = Checked(page, IDC_CHECK_MAIL);
+        SetDlgItemTextA(page, IDC_CHECK_INTERVAL, "0");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    EXPECT_TRUE(usableAtStart);
+    EXPECT_TRUE(checkedAtStart);
+    EXPECT_FALSE(usableWithoutUser);
+    EXPECT_FALSE(checkedWithoutUser);
+    EXPECT_TRUE(usableAgain);
+    EXPECT_FALSE(checkedAgain);
+    EXPECT_EQ(StoredNumber("TimeChecking"), 0u);
+    EXPECT_EQ(StoredNumber("CheckMail"), 0u);
+    EXPECT_EQ(ProcessSettings().Current()->TimeChecking, 0u);
+}
+
+TEST_F(OptionsSheetTest, CancelUndoesTheSizePreviewAndPutsNothingIntoEffect) {
+    Settings start;
+    start.MessageTextFontSize = 9;
+    start.DisableMailNotification = 1;
+    start.DisableFilteringSettings = 1;
+    ProcessSettings().Replace(start);
+    int pages = 0;
+    bool filtersEditable = true;
+    RunSheet([&](HWND sheet) {
+        pages = TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet));
+        HWND page = CurrentPage(sheet);
+        filtersEditable = Enabled(page, IDC_ALLOW_LIST) || Enabled(page, IDC_DENY_LIST) ||
+                          Enabled(page, IDC_HIGH_PRIORITY_LIST);
+        SelectSize(page, "14");
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    });
+    EXPECT_EQ(pages, 1);
+    EXPECT_FALSE(filtersEditable);
+    EXPECT_EQ(previews, (std::vector<std::uint32_t>{14, 9}));
+    EXPECT_EQ(applied, 0);
+    EXPECT_FALSE(Stored("MessageTextFontSize"));
+    EXPECT_EQ(ProcessSettings().Current()->MessageTextFontSize, 9u);
+}
+
+}  // namespace
+}  // namespace tavik::options
