@@ -8,6 +8,7 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+from mail_support import running_dovecot  # noqa: E402
 from tavik_harness import WineSession, default_artifacts_dir  # noqa: E402
 
 
@@ -25,6 +26,12 @@ def artifacts() -> Path:
     folder = default_artifacts_dir()
     folder.mkdir(parents=True, exist_ok=True)
     return folder
+
+
+@pytest.fixture
+def dovecot():
+    """A private Dovecot holding the test user's INBOX."""
+    yield from running_dovecot()
 
 
 @pytest.fixture
