@@ -100,6 +100,16 @@ UCHAR NetbiosListener::PostListen(Slot& slot, UCHAR lana) {
 
 NetbiosListener::Outcome NetbiosListener::ServeAdapter(UCHAR lana, std::vector<Slot>& slots) {
     for (Slot& slot : slots) NameCommand(NCBDELNAME, lana, slot.name);  // left over from an earlier run
+    PrepareSlots(slots);
+    ListenCount count = AddNamesAndListen(lana, slots);
+    const bool served = ServeSessions(lana, slots, count);
+    PublishSlots(nullptr);
+    for (Slot& slot : slots) NameCommand(NCBDELNAME, lana, slot.name);
+    if (!served && !slots.empty() && count.refused == slots.size()) return Outcome::ListenRefused;
+    return slots.empty() ? Outcome::Nothing : Outcome::Served;
+}
+
+void NetbiosListener::PrepareSlots(std::vector<Slot>& slots) {
     std::size_t usable = 0;
     for (Slot& slot : slots) {
         slot.event.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -107,50 +117,51 @@ NetbiosListener::Outcome NetbiosListener::ServeAdapter(UCHAR lana, std::vector<S
         ++usable;
     }
     slots.resize(usable);
-    {
-        std::lock_guard lock(slotsGuard_);
-        activeSlots_ = &slots;
-    }
-    std::size_t pending = 0;
-    std::size_t refused = 0;
+    PublishSlots(&slots);
+}
+
+void NetbiosListener::PublishSlots(std::vector<Slot>* slots) {
+    std::lock_guard lock(slotsGuard_);
+    activeSlots_ = slots;
+}
+
+NetbiosListener::ListenCount NetbiosListener::AddNamesAndListen(UCHAR lana, std::vector<Slot>& slots) {
+    ListenCount count;
     for (std::size_t i = 0; i < slots.size() && !stopping_; ++i) {
         UCHAR result = NameCommand(NCBADDNAME, lana, slots[i].name);
         if (result == NRC_GOODRET) result = PostListen(slots[i], lana);
         if (Posted(result)) {
-            ++pending;
+            ++count.pending;
         } else if (result == NRC_ILLCMD) {
-            ++refused;
+            ++count.refused;
         } else if (!(i == 1 && result == NRC_INUSE)) {  // the user's name in use elsewhere: silent
             ShowNameFailure(slots[i].name);
         }
     }
+    return count;
+}
 
+bool NetbiosListener::ServeSessions(UCHAR lana, std::vector<Slot>& slots, ListenCount& count) {
     std::vector<HANDLE> events;
     for (Slot& slot : slots) events.push_back(slot.event.Get());
     bool served = false;
-    while (pending > 0) {
+    while (count.pending > 0) {
         DWORD result = WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, INFINITE);
         if (result >= WAIT_OBJECT_0 + events.size()) break;
         Slot& slot = slots[result - WAIT_OBJECT_0];
         ResetEvent(slot.event.Get());
-        --pending;
+        --count.pending;
         if (slot.ncb.ncb_retcode == NRC_ILLCMD) {
-            ++refused;
+            ++count.refused;
             continue;
         }
         if (slot.ncb.ncb_retcode != NRC_GOODRET) continue;  // cancelled or failed: the slot stays idle
         served = true;
         NcbSession session(slot.ncb);
         netbios::HandleMessageSession(session, delivery_);
-        if (!stopping_ && Posted(PostListen(slot, lana))) ++pending;
+        if (!stopping_ && Posted(PostListen(slot, lana))) ++count.pending;
     }
-    {
-        std::lock_guard lock(slotsGuard_);
-        activeSlots_ = nullptr;
-    }
-    for (Slot& slot : slots) NameCommand(NCBDELNAME, lana, slot.name);
-    if (!served && !slots.empty() && refused == slots.size()) return Outcome::ListenRefused;
-    return slots.empty() ? Outcome::Nothing : Outcome::Served;
+    return served;
 }
 
 void NetbiosListener::Stop() {

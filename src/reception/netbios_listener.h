@@ -38,9 +38,22 @@ private:
         win::KernelHandle event;
     };
     enum class Outcome { Served, ListenRefused, Nothing };
+    // Listens posted and waiting, and listens refused as an illegal command.
+    struct ListenCount {
+        std::size_t pending = 0;
+        std::size_t refused = 0;
+    };
 
     // The session loop on one adapter; ListenRefused when every listen was refused as illegal.
     Outcome ServeAdapter(UCHAR lana, std::vector<Slot>& slots);
+    // Gives each slot its event (slots without one are dropped) and lets Stop reach them.
+    void PrepareSlots(std::vector<Slot>& slots);
+    void PublishSlots(std::vector<Slot>* slots);
+    // Adds each name and posts its first listen; a name that cannot be added is reported.
+    ListenCount AddNamesAndListen(UCHAR lana, std::vector<Slot>& slots);
+    // Serves each call as it completes and listens again, until no listen waits. True when a
+    // session was served.
+    bool ServeSessions(UCHAR lana, std::vector<Slot>& slots, ListenCount& count);
     UCHAR PostListen(Slot& slot, UCHAR lana);
     void ShowNameFailure(const std::string& name);
     void ServeOverTcp(const std::vector<std::string>& names);

@@ -4,10 +4,10 @@
 
 #include "core/settings/settings_store.h"
 #include "reception/ansi_code_page.h"
+#include "reception/listener_thread.h"
 #include "reception/netbios_listener.h"
 #include "resource_ids.h"
 #include "win/resource_text.h"
-#include "win/scoped_handles.h"
 
 namespace tavik::reception {
 namespace {
@@ -25,35 +25,10 @@ netbios::MessengerDelivery MakeDelivery(const ReceptionContext& context) {
     return delivery;
 }
 
-DWORD WINAPI NetbiosThreadProc(LPVOID parameter) {
-    std::unique_ptr<std::shared_ptr<NetbiosListener>> handed(static_cast<std::shared_ptr<NetbiosListener>*>(parameter));
-    std::shared_ptr<NetbiosListener> listener = *handed;
-    listener->Run();
-    return 0;
-}
-
-class NetbiosThread final : public RunningListener {
-public:
-    NetbiosThread(std::shared_ptr<NetbiosListener> listener, HANDLE thread)
-        : listener_(std::move(listener)), thread_(thread) {}
-    void RequestStop() override { listener_->Stop(); }
-    HANDLE Finished() const override { return thread_.Get(); }
-    DWORD StopBoundMs() const override { return kStopBoundMs; }
-
-private:
-    std::shared_ptr<NetbiosListener> listener_;
-    win::KernelHandle thread_;
-};
-
 }  // namespace
 
 std::unique_ptr<RunningListener> StartNetbiosThread(const ReceptionContext& context) {
-    auto listener = std::make_shared<NetbiosListener>(context, MakeDelivery(context));
-    auto handed = std::make_unique<std::shared_ptr<NetbiosListener>>(listener);
-    HANDLE thread = CreateThread(nullptr, 0, NetbiosThreadProc, handed.get(), 0, nullptr);
-    if (thread == nullptr) return nullptr;
-    handed.release();  // the thread owns it now
-    return std::make_unique<NetbiosThread>(std::move(listener), thread);
+    return StartListenerThread(std::make_shared<NetbiosListener>(context, MakeDelivery(context)), {0, kStopBoundMs});
 }
 
 }  // namespace tavik::reception
