@@ -130,6 +130,7 @@ void ShutDown() {
     UnregisterHotKey(MainWindow, kRestoreHotKeyId);
     StopBlink();
     ReleaseFonts();
+    StopLoadingStoredMessages();
     ReleaseHistory();
     SaveProcessSettingsAtExit();
     EmptyTrash();
