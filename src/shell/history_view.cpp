@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "core/settings/settings_store.h"
 #include "core/store/history_loader.h"
@@ -86,7 +87,9 @@ void StartArrivalClock() { History().lastArrivalTicks = GetTickCount(); }
 
 namespace {
 
-// The older stored messages being read at start; none once all are here.
+// The older stored messages of the start: the files to read until the reading starts, then the
+// reading; neither once all are here.
+std::vector<store::FileToRead> OlderFiles;
 std::unique_ptr<store::OlderMessagesThread> OlderLoad;
 // Some stored file could not be read: told once the load is over.
 bool LoadSkippedMalformed = false;
@@ -145,18 +148,24 @@ void LoadStoredMessages(HWND mainWindow) {
         FinishLoad(mainWindow);
         return;
     }
-    OlderLoad = store::OlderMessagesThread::Start(
-        std::move(start.older), [mainWindow] { PostMessageA(mainWindow, kStoredMessagesRead, 0, 0); });
-    if (!OlderLoad) {
-        // No thread to read them: they are given up, and the user is told.
-        History().PrependOlder({}, History().olderToCome());
-        LoadSkippedMalformed = true;
-        FinishLoad(mainWindow);
-    }
+    // The reading starts once the window is shown: under Wine both wait on the wineserver.
+    OlderFiles = std::move(start.older);
+    PostMessageA(mainWindow, kStoredMessagesRead, 0, 0);
 }
 
 void TakeStoredMessagesRead(HWND mainWindow) {
-    if (!OlderLoad) return;
+    if (!OlderLoad) {
+        if (OlderFiles.empty()) return;
+        OlderLoad = store::OlderMessagesThread::Start(
+            std::exchange(OlderFiles, {}), [mainWindow] { PostMessageA(mainWindow, kStoredMessagesRead, 0, 0); });
+        if (!OlderLoad) {
+            // No thread to read them: they are given up, and the user is told.
+            History().PrependOlder({}, History().olderToCome());
+            LoadSkippedMalformed = true;
+            FinishLoad(mainWindow);
+        }
+        return;
+    }
     const bool shown = History().current() != nullptr;
     for (store::OlderMessages& batch : OlderLoad->Take()) {
         LoadSkippedMalformed |= batch.skippedMalformed;
@@ -174,6 +183,7 @@ void TakeStoredMessagesRead(HWND mainWindow) {
 void StopLoadingStoredMessages() {
     if (OlderLoad) OlderLoad->Stop(kLoadStopBoundMs);
     OlderLoad.reset();
+    OlderFiles.clear();
     StepsAfterLoad.clear();
 }
 

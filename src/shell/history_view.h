@@ -22,7 +22,8 @@ HistoryStatus CurrentHistoryStatus();
 // that need them (to the oldest, delete, restore, delete all) wait and then run in order.
 void StartArrivalClock();
 void LoadStoredMessages(HWND mainWindow);
-// On kStoredMessagesRead: the older messages read so far join the history.
+// On kStoredMessagesRead: the first, posted at start, starts the reading; each later one lets the
+// older messages read so far join the history.
 void TakeStoredMessagesRead(HWND mainWindow);
 // At exit: the reading stops (a bounded wait).
 void StopLoadingStoredMessages();
