@@ -19,6 +19,9 @@ constexpr UINT kMailIconEvent = WM_USER + 3;
 constexpr UINT kMailCheckProgress = WM_USER + 4;
 // Posted by the intake when a message file could not be written (once until a write works again).
 constexpr UINT kMessagesNotSaved = WM_USER + 5;
+// Posted once the start-up load has read the newest stored message, to start reading the older
+// ones, and then by the reading thread when older ones wait to join the history; no parameters.
+constexpr UINT kStoredMessagesRead = WM_USER + 6;
 
 // Timer of the main window that starts a periodic mailbox check.
 constexpr UINT_PTR kMailCheckTimer = 1;

@@ -3,7 +3,10 @@
 #include <mmsystem.h>
 
 #include <ctime>
+#include <deque>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "core/settings/settings_store.h"
 #include "core/store/history_loader.h"
@@ -15,6 +18,7 @@
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
+#include "store/older_messages_thread.h"
 #include "store/win32_message_folder.h"
 #include "window_messages.h"
 
@@ -25,6 +29,8 @@ constexpr int kHeadingBufferSize = 96;
 // Messages stored per wake-up at most: enough to keep up with a flood, few enough that paints
 // are taken between batches (keys and clicks end a batch at once).
 constexpr std::size_t kBatchSize = 32;
+// How long the exit waits for the start-up load's reading thread (it stops within a stretch).
+constexpr DWORD kLoadStopBoundMs = 5000;
 
 store::MessageHistory& History() {
     static store::MessageHistory history;
@@ -79,19 +85,106 @@ HistoryStatus CurrentHistoryStatus() {
 
 void StartArrivalClock() { History().lastArrivalTicks = GetTickCount(); }
 
+namespace {
+
+// The older stored messages of the start: the files to read until the reading starts, then the
+// reading; neither once all are here.
+std::vector<store::FileToRead> OlderFiles;
+std::unique_ptr<store::OlderMessagesThread> OlderLoad;
+// Some stored file could not be read: told once the load is over.
+bool LoadSkippedMalformed = false;
+
+// The user's steps through the history and its trash.
+enum class Step { Older, Newer, Oldest, Newest, Delete, Restore, DeleteAll };
+// Steps that wait for the older stored messages, in the order taken.
+std::deque<Step> StepsAfterLoad;
+
+void RunStep(HWND mainWindow, Step step);
+
+void FinishLoad(HWND mainWindow) {
+    OlderLoad.reset();  // its thread has handed its last batch and ends by itself
+    if (LoadSkippedMalformed) ShowErrorBox(mainWindow, LoadResourceString(IDS_LOAD_FAILED));
+    LoadSkippedMalformed = false;
+    while (!StepsAfterLoad.empty()) {
+        const Step step = StepsAfterLoad.front();
+        StepsAfterLoad.pop_front();
+        RunStep(mainWindow, step);
+    }
+}
+
+// Runs the step now when the messages it needs are here and no earlier step waits; otherwise
+// it waits for the load, so every step acts on the whole history, in the order taken.
+void TakeStep(HWND mainWindow, Step step) {
+    const bool loading = History().olderToCome() > 0;
+    bool now = StepsAfterLoad.empty();
+    if (now && loading) {
+        now = step == Step::Newer || step == Step::Newest || (step == Step::Older && History().olderIsHere());
+    }
+    if (now) {
+        RunStep(mainWindow, step);
+    } else {
+        StepsAfterLoad.push_back(step);
+    }
+}
+
+}  // namespace
+
 void LoadStoredMessages(HWND mainWindow) {
-    store::RemoveInterruptedWrites(Folder(), ProcessSettings().Current()->DataDirectory);
-    store::LoadResult result;
+    const std::string dataDirectory = ProcessSettings().Current()->DataDirectory;
+    store::RemoveInterruptedWrites(Folder(), dataDirectory);
+    store::StartOfLoad start;
     try {
-        result = store::LoadMessageHistory(History(), Folder(), ProcessSettings().Current()->DataDirectory);
+        start = store::LoadNewestMessage(History(), Folder(), dataDirectory);
     } catch (...) {
         History().Clear();
-        result.skippedMalformed = true;
+        start = {};
+        start.newest.skippedMalformed = true;
     }
     if (const store::MessageEntry* current = History().current()) {
         ShowTexts(mainWindow, current->text, current->sender);
     }
-    if (result.skippedMalformed) ShowErrorBox(mainWindow, LoadResourceString(IDS_LOAD_FAILED));
+    LoadSkippedMalformed = start.newest.skippedMalformed;
+    if (History().olderToCome() == 0) {
+        FinishLoad(mainWindow);
+        return;
+    }
+    // The reading starts once the window is shown: under Wine both wait on the wineserver.
+    OlderFiles = std::move(start.older);
+    PostMessageA(mainWindow, kStoredMessagesRead, 0, 0);
+}
+
+void TakeStoredMessagesRead(HWND mainWindow) {
+    if (!OlderLoad) {
+        if (OlderFiles.empty()) return;
+        OlderLoad = store::OlderMessagesThread::Start(
+            std::exchange(OlderFiles, {}), [mainWindow] { PostMessageA(mainWindow, kStoredMessagesRead, 0, 0); });
+        if (!OlderLoad) {
+            // No thread to read them: they are given up, and the user is told.
+            History().PrependOlder({}, History().olderToCome());
+            LoadSkippedMalformed = true;
+            FinishLoad(mainWindow);
+        }
+        return;
+    }
+    const bool shown = History().current() != nullptr;
+    for (store::OlderMessages& batch : OlderLoad->Take()) {
+        LoadSkippedMalformed |= batch.skippedMalformed;
+        History().PrependOlder(std::move(batch.entries), batch.filesCovered);
+    }
+    if (!shown) {
+        if (const store::MessageEntry* current = History().current()) {
+            ShowTexts(mainWindow, current->text, current->sender);
+        }
+    }
+    RefreshStatus(mainWindow);
+    if (History().olderToCome() == 0) FinishLoad(mainWindow);
+}
+
+void StopLoadingStoredMessages() {
+    if (OlderLoad) OlderLoad->Stop(kLoadStopBoundMs);
+    OlderLoad.reset();
+    OlderFiles.clear();
+    StepsAfterLoad.clear();
 }
 
 namespace {
@@ -182,23 +275,25 @@ void StoreWaitingMessagesQuietly(HandOffQueue& queue) {
     }
 }
 
-void ShowOlderMessage(HWND mainWindow) {
+namespace {
+
+void ShowOlder(HWND mainWindow) {
     if (History().ShowOlder()) ShowCurrentMessage(mainWindow);
 }
 
-void ShowNewerMessage(HWND mainWindow) {
+void ShowNewer(HWND mainWindow) {
     if (History().ShowNewer()) ShowCurrentMessage(mainWindow);
 }
 
-void ShowOldestMessage(HWND mainWindow) {
+void ShowOldest(HWND mainWindow) {
     if (History().ShowOldest()) ShowCurrentMessage(mainWindow);
 }
 
-void ShowNewestMessage(HWND mainWindow) {
+void ShowNewest(HWND mainWindow) {
     if (History().ShowNewest()) ShowCurrentMessage(mainWindow);
 }
 
-void DeleteCurrentMessage(HWND mainWindow) {
+void DeleteCurrent(HWND mainWindow) {
     auto settings = ProcessSettings().Current();
     store::DeleteResult result = store::DeleteCurrentMessage(History(), *settings, Folder(), GetTickCount());
     if (result.recordFailed) ShowErrorBox(mainWindow, LoadResourceString(IDS_TRASH_WRITE_FAILED));
@@ -214,7 +309,7 @@ void DeleteCurrentMessage(HWND mainWindow) {
     RefreshStatus(mainWindow);
 }
 
-void RestoreDeletedMessage(HWND mainWindow) {
+void RestoreDeleted(HWND mainWindow) {
     auto settings = ProcessSettings().Current();
     store::RestoreResult result = store::RestoreDeletedMessage(History(), *settings, Folder());
     if (const store::MessageEntry* current = History().current()) {
@@ -224,7 +319,7 @@ void RestoreDeletedMessage(HWND mainWindow) {
     EnableToolbarButton(CMD_RESTORE_DELETED, result.restoreEnabled);
 }
 
-void DeleteAllMessages(HWND mainWindow) {
+void DeleteAll(HWND mainWindow) {
     if (!store::DeleteAllNeedsQuestion(History())) return;
     // Messages may arrive while the question is open: only what it was about goes.
     store::DeleteAllQuestion asked =
@@ -240,6 +335,28 @@ void DeleteAllMessages(HWND mainWindow) {
     if (result.showCurrent) ShowCurrentMessage(mainWindow);
     if (result.minimize) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
+
+void RunStep(HWND mainWindow, Step step) {
+    switch (step) {
+    case Step::Older: ShowOlder(mainWindow); break;
+    case Step::Newer: ShowNewer(mainWindow); break;
+    case Step::Oldest: ShowOldest(mainWindow); break;
+    case Step::Newest: ShowNewest(mainWindow); break;
+    case Step::Delete: DeleteCurrent(mainWindow); break;
+    case Step::Restore: RestoreDeleted(mainWindow); break;
+    case Step::DeleteAll: DeleteAll(mainWindow); break;
+    }
+}
+
+}  // namespace
+
+void ShowOlderMessage(HWND mainWindow) { TakeStep(mainWindow, Step::Older); }
+void ShowNewerMessage(HWND mainWindow) { TakeStep(mainWindow, Step::Newer); }
+void ShowOldestMessage(HWND mainWindow) { TakeStep(mainWindow, Step::Oldest); }
+void ShowNewestMessage(HWND mainWindow) { TakeStep(mainWindow, Step::Newest); }
+void DeleteCurrentMessage(HWND mainWindow) { TakeStep(mainWindow, Step::Delete); }
+void RestoreDeletedMessage(HWND mainWindow) { TakeStep(mainWindow, Step::Restore); }
+void DeleteAllMessages(HWND mainWindow) { TakeStep(mainWindow, Step::DeleteAll); }
 
 void EmptyTrash() {
     store::EmptyTrash(History(), Folder(), ProcessSettings().Current()->DataDirectory);

@@ -17,9 +17,16 @@ struct HistoryStatus {
 
 HistoryStatus CurrentHistoryStatus();
 
-// Window initialisation: the arrival clock starts, stored messages are loaded (when kept in files).
+// Window initialisation: the arrival clock starts, stored messages are loaded (when kept in files):
+// the newest at once, the older ones on a thread of their own. Until they are all here, the steps
+// that need them (to the oldest, delete, restore, delete all) wait and then run in order.
 void StartArrivalClock();
 void LoadStoredMessages(HWND mainWindow);
+// On kStoredMessagesRead: the first, posted at start, starts the reading; each later one lets the
+// older messages read so far join the history.
+void TakeStoredMessagesRead(HWND mainWindow);
+// At exit: the reading stops (a bounded wait).
+void StopLoadingStoredMessages();
 
 // Stores a batch of the messages waiting in queue (each file first, then its sender is told),
 // shows the newest and announces the batch once. Posts itself another wake-up when more wait,

@@ -190,6 +190,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // After teardown what waits is stored at shut-down, without showing it.
         if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
         return TRUE;
+    case kStoredMessagesRead:
+        if (!tornDown) TakeStoredMessagesRead(window);
+        return TRUE;
     case kMessagesNotSaved:
         if (!tornDown) {
             std::string folder = store::MessagesFolder(ProcessSettings().Current()->DataDirectory);

@@ -131,6 +131,7 @@ void ShutDown() {
     UnregisterHotKey(MainWindow, kRestoreHotKeyId);
     StopBlink();
     ReleaseFonts();
+    StopLoadingStoredMessages();
     ReleaseHistory();
     SaveProcessSettingsAtExit();
     EmptyTrash();

@@ -3,17 +3,18 @@
 #include <algorithm>
 
 #include "core/store/message_file.h"
-#include "core/store/side_by_side_reader.h"
+#include "core/store/older_messages_load.h"
 
 namespace tavik::store {
 namespace {
 
-constexpr std::size_t kStretchFiles = 1024;
-constexpr std::size_t kStretchBytes = std::size_t{16} << 20;
+// Files read on the window's thread at most, should the newest ones not load: about one
+// message-file write under Wine.
+constexpr std::size_t kNewestReadsAtOnce = 4;
 
 }  // namespace
 
-LoadResult LoadMessageHistory(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory) {
+StartOfLoad LoadNewestMessage(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory) {
     const std::string messages = MessagesFolder(dataDirectory);
     std::vector<FolderFile> files = folder.ListFiles(messages, kMessageFileSuffix);
     // Byte order of the full path (std::string compares chars as unsigned, as strcmp does):
@@ -21,29 +22,40 @@ LoadResult LoadMessageHistory(MessageHistory& history, MessageFolder& folder, co
     // the names alone give that order.
     std::sort(files.begin(), files.end(), [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
 
-    LoadResult result;
-    for (std::size_t first = 0; first < files.size();) {
-        // A stretch at a time, so the bytes held at once stay bounded however large the files.
-        std::vector<FileToRead> stretch;
-        for (std::size_t bytes = 0; first < files.size() && stretch.size() < kStretchFiles && bytes < kStretchBytes;
-             ++first) {
-            if (files[first].size == 0) continue;  // nothing to read
-            stretch.push_back({messages + files[first].name, files[first].size});
-            bytes += files[first].size;
+    StartOfLoad start;
+    std::size_t left = files.size();
+    for (std::size_t reads = 0; left > 0 && reads < kNewestReadsAtOnce && start.newest.loaded == 0; --left) {
+        const FolderFile& file = files[left - 1];
+        if (file.size == 0) continue;  // nothing to read
+        ++reads;
+        std::optional<std::string> bytes = folder.ReadWhole(messages + file.name, file.size);
+        if (!bytes || bytes->empty()) continue;
+        std::optional<MessageFileContent> content = TakeMessageFile(std::move(*bytes));
+        if (!content) {
+            // Cut short or not ours: keep it on disk and let the others load.
+            start.newest.skippedMalformed = true;
+            continue;
         }
-        std::vector<std::optional<std::string>> contents = ReadSideBySide(folder, stretch);
-        for (std::size_t i = 0; i < stretch.size(); ++i) {
-            if (!contents[i] || contents[i]->empty()) continue;
-            std::optional<MessageFileContent> content = TakeMessageFile(std::move(*contents[i]));
-            if (!content) {
-                // Cut short or not ours: keep it on disk and let the others load.
-                result.skippedMalformed = true;
-                continue;
-            }
-            history.Append(MessageEntry{std::move(content->text), std::move(content->sender),
-                                        std::move(stretch[i].path), content->highPriority});
-            ++result.loaded;
-        }
+        history.Append(MessageEntry{std::move(content->text), std::move(content->sender), messages + file.name,
+                                    content->highPriority});
+        ++start.newest.loaded;
+    }
+    for (std::size_t i = left; i-- > 0;) {
+        if (files[i].size != 0) start.older.push_back({messages + files[i].name, files[i].size});
+    }
+    history.ExpectOlder(static_cast<std::uint32_t>(start.older.size()));
+    return start;
+}
+
+LoadResult LoadMessageHistory(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory) {
+    StartOfLoad start = LoadNewestMessage(history, folder, dataDirectory);
+    OlderMessagesLoad older(std::move(start.older), nullptr);
+    older.Run(folder);
+    LoadResult result = start.newest;
+    for (OlderMessages& batch : older.Take()) {
+        result.loaded += static_cast<std::uint32_t>(batch.entries.size());
+        result.skippedMalformed |= batch.skippedMalformed;
+        history.PrependOlder(std::move(batch.entries), batch.filesCovered);
     }
     return result;
 }

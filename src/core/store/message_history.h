@@ -1,6 +1,8 @@
 #pragma once
 // The in-memory list of received messages, oldest to newest, with the message shown now.
-// Changed only on the user-interface thread (intake, navigation, trash).
+// Changed only on the user-interface thread (intake, navigation, trash, the start-up load).
+// While the start-up load reads the older stored messages behind the newest, the list counts
+// them already: count and positions are those the list will have once they are here.
 
 #include <cstdint>
 #include <deque>
@@ -24,16 +26,17 @@ struct MessageEntry {
 
 class MessageHistory {
 public:
-    // Entries, oldest first; nullptr when the list is empty.
+    // Entries, oldest first (of those here); nullptr when the list is empty.
     const MessageEntry* oldest() const;
     const MessageEntry* newest() const;
     const MessageEntry* current() const;
-    // 1-based; nullptr outside 1..count.
+    // 1-based; nullptr outside 1..count and for the older entries still to come.
     const MessageEntry* at(std::uint32_t position) const;
 
-    std::uint32_t count() const { return static_cast<std::uint32_t>(entries_.size()); }
+    // Entries here plus the older ones still to come; 0 while none is here.
+    std::uint32_t count() const;
     // 1-based position of current, counted from the oldest; 0 when the list is empty.
-    std::uint32_t currentPosition() const { return currentPosition_; }
+    std::uint32_t currentPosition() const { return currentPosition_ == 0 ? 0 : currentPosition_ + olderToCome_; }
     bool empty() const { return entries_.empty(); }
 
     // Millisecond tick count of the latest arrival (also set when the main window is made);
@@ -48,8 +51,22 @@ public:
     void Append(MessageEntry entry);
 
     // Drops the oldest entry when count exceeds the limit (a limit below 1 acts as 1), at
-    // most one per call. Its file is not touched. Returns whether an entry left.
+    // most one per call. Its file is not touched. Returns whether an entry left. While older
+    // entries are still to come the oldest is not here: the drop waits for them, and then
+    // leaves the list as if they had been here at the call.
     bool TrimOldest(std::uint32_t limit);
+
+    // The start-up load: `files` older stored messages will follow what is here, as batches of
+    // entries that each go before all others. A batch covers some of those files (the ones
+    // that could not be read give no entry); the load ends when all are covered.
+    void ExpectOlder(std::uint32_t files);
+    // Entries oldest first, all older than those here; the current entry stays current (with
+    // none, the newest becomes current).
+    void PrependOlder(std::vector<MessageEntry> olderFirst, std::uint32_t filesCovered);
+    // Files of the start-up load not yet covered; 0 once it ended.
+    std::uint32_t olderToCome() const { return olderToCome_; }
+    // Whether the entry before the current one is here.
+    bool olderIsHere() const { return currentPosition_ > 1; }
 
     // Navigation; each returns whether the UI must show the current message and refresh.
     bool ShowOlder();
@@ -69,7 +86,7 @@ public:
     // Sets the file path of the current entry (after its file was rewritten or lost).
     void SetCurrentFilePath(std::optional<std::string> filePath);
 
-    // Empties the list; trashCount and lastArrivalTicks stay.
+    // Empties the list and forgets a running load; trashCount and lastArrivalTicks stay.
     void Clear();
 
     // The serial of the entry that joined last (0 before any did).
@@ -82,7 +99,13 @@ private:
     std::uint64_t nextSerial_ = 1;
     // A deque: the oldest leaves at every arrival once the list is full, at no cost that grows with the limit.
     std::deque<MessageEntry> entries_;
+    // Among the entries here, 1-based; 0 when there are none.
     std::uint32_t currentPosition_ = 0;
+    std::uint32_t olderToCome_ = 0;
+    // The limit of every trim that waits for the load to end, in the order asked.
+    std::vector<std::uint32_t> trimsWaiting_;
+
+    void TrimAsIfLoaded();
 };
 
 }  // namespace tavik::store

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/store/message_file.h"
+#include "core/store/older_messages_load.h"
 #include "store_fixture.h"
 
 namespace tavik::store {
@@ -166,6 +167,49 @@ TEST_F(Loading, GivesBackWhatIntakeStored) {
         EXPECT_EQ(back.filePath, stored.filePath) << p;
         EXPECT_EQ(back.highPriority, stored.highPriority) << p;
     }
+}
+
+TEST_F(Loading, TheNewestComesAtOnceAndArrivalsDuringTheRestEndAsAfterAWholeLoad) {
+    settings.MessageCountLimit = 100;
+    for (int i = 0; i < 100; ++i) {
+        PutMessage(std::to_string(1700000000 + i) + "Ann.qms", "0Ann\r\nm" + std::to_string(i));
+    }
+    PutMessage("1700000050Bob.qms", "cut short");
+    StartOfLoad start = LoadNewestMessage(history, folder, kDataDirectory);
+    // Counted as listed, the newest shown.
+    EXPECT_EQ(history.count(), 101u);
+    EXPECT_EQ(history.currentPosition(), 101u);
+    EXPECT_EQ(history.current()->text, "m99");
+    ASSERT_EQ(start.older.size(), 100u);
+    EXPECT_EQ(start.older.front().path, std::string(kMessagesFolder) + "1700000098Ann.qms");
+
+    Arrive("during", "Cy", 1800000000);
+    int wakes = 0;
+    OlderMessagesLoad older(std::move(start.older), [&] { ++wakes; });
+    older.Run(folder);
+    EXPECT_EQ(wakes, 1);  // told once until it takes
+    std::vector<OlderMessages> batches = older.Take();
+    ASSERT_GE(batches.size(), 2u);
+    EXPECT_EQ(batches.front().entries.back().text, "m98");  // the nearest older ones first
+    for (OlderMessages& batch : batches) history.PrependOlder(std::move(batch.entries), batch.filesCovered);
+
+    // 100 loaded and one arrival over a limit of 100: the oldest left, the arrival stays newest.
+    EXPECT_EQ(history.count(), 100u);
+    EXPECT_EQ(history.oldest()->text, "m1");
+    EXPECT_EQ(history.current()->text, Stamped("during"));
+    EXPECT_EQ(history.currentPosition(), 100u);
+}
+
+TEST_F(Loading, AStoppedLoadEndsAfterTheStretchItReads) {
+    for (int i = 0; i < 300; ++i) PutMessage(std::to_string(1700000000 + i) + "Ann.qms", "0Ann\r\nm");
+    StartOfLoad start = LoadNewestMessage(history, folder, kDataDirectory);
+    OlderMessagesLoad* self = nullptr;
+    OlderMessagesLoad older(std::move(start.older), [&] { self->Stop(); });
+    self = &older;
+    older.Run(folder);
+    const std::vector<OlderMessages> batches = older.Take();
+    ASSERT_EQ(batches.size(), 1u);
+    EXPECT_LT(batches[0].filesCovered, 299u);
 }
 
 }  // namespace

@@ -120,5 +120,42 @@ TEST(MessageHistory, TrimKeepsTheViewOnAnEntryThatStays) {
     EXPECT_EQ(atOldest.currentPosition(), 1u);
 }
 
+TEST(MessageHistory, OlderEntriesStillToComeAreCountedAndJoinBeforeTheOthers) {
+    MessageHistory history = WithEntries(1);
+    history.ExpectOlder(3);
+    EXPECT_EQ(history.count(), 4u);
+    EXPECT_EQ(history.currentPosition(), 4u);
+    EXPECT_EQ(history.at(1), nullptr);
+    EXPECT_FALSE(history.olderIsHere());
+    EXPECT_FALSE(history.ShowOlder());
+    history.PrependOlder({Entry("o2"), Entry("o3")}, 2);
+    EXPECT_TRUE(history.ShowOlder());
+    EXPECT_EQ(history.currentPosition(), 3u);
+    history.PrependOlder({Entry("o1")}, 1);
+    EXPECT_EQ(history.olderToCome(), 0u);
+    EXPECT_EQ(Texts(history), (std::vector<std::string>{"o1", "o2", "o3", "m1"}));
+    EXPECT_EQ(CurrentText(history), "o3");
+    EXPECT_EQ(history.currentPosition(), 3u);
+
+    // Nothing was here: the newest of the first batch becomes current.
+    MessageHistory none;
+    none.ExpectOlder(2);
+    EXPECT_EQ(none.count(), 0u);
+    none.PrependOlder({Entry("a"), Entry("b")}, 1);
+    EXPECT_EQ(CurrentText(none), "b");
+    EXPECT_EQ(none.currentPosition(), 3u);
+}
+
+TEST(MessageHistory, ATrimDuringTheLoadCountsOnlyWhatTheLoadBrought) {
+    MessageHistory history = WithEntries(1);
+    history.ExpectOlder(2);
+    history.Append(Entry("new"));
+    EXPECT_FALSE(history.TrimOldest(3));
+    // One of the two files gave no entry: three in all, within the limit.
+    history.PrependOlder({Entry("o1")}, 2);
+    EXPECT_EQ(Texts(history), (std::vector<std::string>{"o1", "m1", "new"}));
+    EXPECT_EQ(CurrentText(history), "new");
+}
+
 }  // namespace
 }  // namespace tavik::store
