@@ -47,8 +47,8 @@ def tavik_rates(rounds: int, port: int) -> tuple[list[float], list[int], str]:
         session.close()
 
 
-def samba_rates(rounds: int) -> tuple[list[float], list[int], str]:
-    peer = SambaPeer(free_port())
+def samba_rates(rounds: int, durable: bool = False) -> tuple[list[float], list[int], str]:
+    peer = SambaPeer(free_port(), durable)
     try:
         files = StoredFiles(peer.stored)
         results = [flood(peer.port, NETBIOS_NAME, SAMBA_COUNT, files) for _ in range(rounds)]
@@ -61,6 +61,7 @@ def run(rounds: int = 3, tavik_port: int | None = None) -> list[Figure]:
     port = tavik_port or free_port()
     tavik, tavik_stored, tavik_sender = tavik_rates(rounds, port)
     samba, samba_stored, samba_sender = samba_rates(rounds)
+    synced, synced_stored, _ = samba_rates(rounds, durable=True)
     return [
         Figure("messenger", f"Tavik under Wine, port {port}, stored", median(tavik), "msg/s",
                f"{rounds} runs of {TAVIK_COUNT}; stored {', '.join(map(str, tavik_stored))}; last sender: "
@@ -68,7 +69,11 @@ def run(rounds: int = 3, tavik_port: int | None = None) -> list[Figure]:
         Figure("messenger", "smbd with a storing message command, stored", median(samba), "msg/s",
                f"{rounds} runs of {SAMBA_COUNT}; stored {', '.join(map(str, samba_stored))}; last sender: "
                f"{samba_sender}"),
+        Figure("messenger", "smbd whose message command syncs each message, then moves it", median(synced),
+               "msg/s", f"{rounds} runs of {SAMBA_COUNT}; stored {', '.join(map(str, synced_stored))}"),
         Figure("messenger", "Tavik / smbd", median(tavik) / median(samba), "x", "medians of the same run"),
+        Figure("messenger", "Tavik / smbd that syncs", median(tavik) / median(synced), "x",
+               "both write each message through to the disk"),
     ]
 
 

@@ -34,14 +34,19 @@ CONFIG = """[global]
   load printers = no
   printcap name = /dev/null
   disable spoolss = yes
-  message command = /bin/mv %s {root}/stored/
+  message command = {command}
 """
+
+# Moves each message into the folder as it stands; or first has its bytes reach the disk (as
+# Tavik writes every message file through before renaming it into place).
+MOVE = "/bin/mv %s {root}/stored/"
+SYNC_THEN_MOVE = "/bin/sh -c 'sync %s && mv %s {root}/stored/'"
 
 
 class SambaPeer:
     """smbd on 127.0.0.1:port; stored holds one file per message it took."""
 
-    def __init__(self, port: int):
+    def __init__(self, port: int, durable: bool = False):
         self.port = port
         self.root = Path(tempfile.mkdtemp(prefix="tavik-bench-smbd-"))
         os.chmod(self.root, 0o755)
@@ -52,7 +57,8 @@ class SambaPeer:
             os.chmod(self.root / folder, 0o1777)
         self.stored = self.root / "stored"
         config = self.root / "smb.conf"
-        config.write_text(CONFIG.format(name=NETBIOS_NAME, port=port, root=self.root))
+        command = (SYNC_THEN_MOVE if durable else MOVE).format(root=self.root)
+        config.write_text(CONFIG.format(name=NETBIOS_NAME, port=port, root=self.root, command=command))
         env = dict(os.environ, TMPDIR=str(self.root / "tmp"))  # where smbd puts each message first
         with open(self.root / "smbd.out", "wb") as out:
             self.process = subprocess.Popen([SMBD, "--foreground", "--no-process-group", "--debug-stdout", "-s",
