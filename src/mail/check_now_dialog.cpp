@@ -65,10 +65,6 @@ private:
         return true;
     }
 
-    void OnDestroy() override {
-        if (CheckNowWindow == Window()) CheckNowWindow = nullptr;
-    }
-
     void CentreOverParent() {
         HWND parent = GetParent(Window());
         RECT area{};
