@@ -470,11 +470,12 @@ class WineSession:
         """Starts a Windows program and returns at once; its output goes to a log in the session folder."""
         args = [str(a) for a in args]
         self._started += 1
-        log = open(self.workdir / f"{Path(args[0]).stem}-{self._started}.log", "wb")
-        with log:
+        log_path = self.workdir / f"{Path(args[0]).stem}-{self._started}.log"
+        with open(log_path, "wb") as log:
             popen = subprocess.Popen([WINE, self._program(args[0])] + args[1:], cwd=str(cwd or self.bin_dir),
                                      env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
                                      start_new_session=True)
+        popen.log_path = log_path  # what Wine and the program printed, for failure reports
         self._processes.append(popen)
         return popen
 
@@ -487,12 +488,14 @@ class WineSession:
         folder = Path(cwd) if cwd else self.bin_dir
         exe = folder / "Tavik.exe" if (folder / "Tavik.exe").exists() else self.bin_dir / "Tavik.exe"
         if show_command is None:
-            return TavikProcess(self, self.start([exe], cwd=folder), launched=False)
-        launcher = self.bin_dir / "tavik-launch.exe"
-        if not launcher.exists():
-            raise HarnessError(f"{launcher} is missing: build the win64 preset")
-        popen = self.start([launcher, str(show_command), self.windows_path(exe)], cwd=folder)
-        return TavikProcess(self, popen, launched=True)
+            args = [exe]
+        else:
+            launcher = self.bin_dir / "tavik-launch.exe"
+            if not launcher.exists():
+                raise HarnessError(f"{launcher} is missing: build the win64 preset")
+            args = [launcher, str(show_command), self.windows_path(exe)]
+        return TavikProcess(self, self.start(args, cwd=folder), launched=show_command is not None,
+                            restart=lambda: self.start(args, cwd=folder))
 
     def _private_session_port(self) -> None:
         """Where Wine's NetBIOS cannot listen, Tavik serves Messenger sessions on TCP port 139, which
@@ -679,11 +682,12 @@ class WineSession:
 class TavikProcess:
     """A running Tavik.exe of a session (started directly or through tavik-launch)."""
 
-    def __init__(self, session: WineSession, popen: subprocess.Popen, launched: bool):
+    def __init__(self, session: WineSession, popen: subprocess.Popen, launched: bool, restart=None):
         self.session = session
         self.popen = popen
         self._launched = launched
         self._pid: int | None = None if launched else popen.pid
+        self._restart = restart
 
     @property
     def pid(self) -> int | None:
@@ -699,6 +703,14 @@ class TavikProcess:
 
     def is_running(self) -> bool:
         return self.popen.poll() is None
+
+    def printed_tail(self, lines: int = 40) -> str:
+        """The last lines Wine and the program wrote to the process's log."""
+        try:
+            text = Path(self.popen.log_path).read_bytes().decode("utf-8", "replace")
+        except (AttributeError, OSError) as error:
+            return f"(no log: {error})"
+        return "\n".join(text.splitlines()[-lines:])
 
     def exit_code(self, timeout: float = 60) -> int:
         """Waits for the end and returns the exit code as Linux sees it (-1 shows as 255)."""
@@ -720,8 +732,18 @@ class TavikProcess:
         """The X window of the main window (title starting with "Quorlex Tavik")."""
 
         def found():
+            if not self.is_running() and self.popen.returncode == 1 and self._restart is not None:
+                # Tavik never ends with 1; Wine's loader does when it fails before the program runs
+                # (seen once on a loaded machine). Such a start is made once more, and said.
+                print(f"Wine ended a start of Tavik with 1; starting again. It printed:\n{self.printed_tail()}",
+                      file=sys.stderr)
+                self.popen = self._restart()
+                self._pid = None if self._launched else self.popen.pid
+                self._restart = None
+                return []
             if not self.is_running():
-                raise HarnessError(f"Tavik ended with exit code {self.popen.returncode} before its window appeared")
+                raise HarnessError(f"Tavik ended with exit code {self.popen.returncode} before its window appeared; "
+                                   f"it printed:\n{self.printed_tail()}")
             # The main window has no owner; the boxes with the same caption are owned by it.
             return [w for w in self.main_windows(visible_only) if not self.session.is_transient(w)]
 
