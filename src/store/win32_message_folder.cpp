@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
 
 #include "store/extended_path.h"
 #include "win/scoped_handles.h"
@@ -31,23 +34,37 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// Renames the open file: no second open of it, and no separate look for the target first (under
+// Wine each of those is a round trip to the wineserver, and a look for a missing name reads the
+// whole folder). ERROR_ALREADY_EXISTS when replace is false and the name is taken.
+bool RenameOpenFile(HANDLE file, const std::wstring& target, bool replace) {
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t), 0);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = replace ? TRUE : FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(rename->FileName, target.c_str(), nameBytes);
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != 0;
+}
+
 // Written beside the target, then renamed over it: a reader sees the old file or the whole new
 // one, never a piece. The temporary name does not end in ".qms", so the history load never takes it.
-NewFileResult WriteThroughTemporary(const std::string& path, std::string_view bytes, DWORD moveFlags) {
+NewFileResult WriteThroughTemporary(const std::string& path, std::string_view bytes, bool replace) {
     const std::wstring target = ExtendedPath(path);
     const std::wstring temporary = ExtendedPath(path + std::string(kTemporaryFileSuffix));
     if (target.empty() || temporary.empty()) return NewFileResult::Failed;
-    win::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_WRITE, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return NewFileResult::Failed;
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
-    const bool closed = file.Close();
-    if (written && closed && MoveFileExW(temporary.c_str(), target.c_str(), moveFlags | MOVEFILE_WRITE_THROUGH)) {
-        return NewFileResult::Written;
-    }
+    const bool renamed = written && RenameOpenFile(file.Get(), target, replace);
     const DWORD error = GetLastError();
+    file.Close();
+    // Flushed before the rename: once in place, the message is whole on the disk.
+    if (renamed) return NewFileResult::Written;
     DeleteFileW(temporary.c_str());
-    const bool taken = written && closed && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
+    const bool taken = written && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
     return taken ? NewFileResult::NameTaken : NewFileResult::Failed;
 }
 
@@ -92,13 +109,13 @@ std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path
 }
 
 bool Win32MessageFolder::WriteWhole(const std::string& path, std::string_view bytes) {
-    return WriteThroughTemporary(path, bytes, MOVEFILE_REPLACE_EXISTING) == NewFileResult::Written;
+    return WriteThroughTemporary(path, bytes, true) == NewFileResult::Written;
 }
 
 NewFileResult Win32MessageFolder::WriteNew(const std::string& path, std::string_view bytes) {
-    // Without MOVEFILE_REPLACE_EXISTING the rename itself refuses a taken name: no search of
-    // the folder beforehand, and no file that appears meanwhile is replaced.
-    return WriteThroughTemporary(path, bytes, 0);
+    // The rename itself refuses a taken name: no search of the folder beforehand, and no file
+    // that appears meanwhile is replaced.
+    return WriteThroughTemporary(path, bytes, false);
 }
 
 bool Win32MessageFolder::Remove(const std::string& path) { return DeleteFileW(ExtendedPath(path).c_str()) != 0; }
