@@ -28,6 +28,9 @@ constexpr UINT_PTR kMailCheckTimer = 1;
 // Timer of the main window that stores the received messages left waiting for the user's keys,
 // mouse and paints: a timer comes after them, a posted message before them.
 constexpr UINT_PTR kMessagesWaitingTimer = 2;
+// Timer of the main window that announces the arrivals stored since the last announcement,
+// once the spacing between announcements has passed.
+constexpr UINT_PTR kAnnouncementTimer = 3;
 // Hot key that brings the main window back from the tray.
 constexpr int kRestoreHotKeyId = 1;
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/settings/settings_store.h"
+#include "core/shell/announcement_pacer.h"
 #include "core/store/history_loader.h"
 #include "core/store/intake.h"
 #include "core/store/trash.h"
@@ -42,7 +43,11 @@ store::MessageFolder& Folder() {
     return folder;
 }
 
+// Cleared when anything else puts texts into the boxes (see the announcement below).
+bool ArrivalTextsPending = false;
+
 void ShowTexts(HWND mainWindow, const std::string& text, const std::string& sender) {
+    ArrivalTextsPending = false;
     ShowMessageText(mainWindow, text);
     SetDlgItemTextA(mainWindow, IDC_SENDER, sender.c_str());
 }
@@ -201,6 +206,11 @@ struct Announcement {
 // Whether the user was told that messages are not being saved, since the last write that worked.
 bool SaveFailureTold = false;
 
+// Arrivals stored but not yet announced, and when the last announcement was made.
+Announcement Pending;
+AnnouncementPacer Pacer;
+bool AnnouncementTimerSet = false;
+
 // Stores one message: its file first, then its sender is told it was delivered.
 void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFormats& headings,
               Announcement& announcement) {
@@ -250,14 +260,35 @@ void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue) {
             PostMessageA(mainWindow, kMessagesWaiting, 0, 0);
         }
     }
+    if (announcement.saveFailed) PostMessageA(mainWindow, kMessagesNotSaved, 0, 0);
     if (!announcement.newest) return;
+    Pending.newest = std::move(announcement.newest);
+    ArrivalTextsPending = true;
+    Pending.blink |= announcement.blink;
+    Pending.popUp |= announcement.popUp;
+    Pending.playSound |= announcement.playSound;
+    const std::uint32_t delay = Pacer.DelayAt(GetTickCount());
+    if (delay == 0) {
+        AnnounceWaitingArrivals(mainWindow);
+    } else if (!AnnouncementTimerSet) {
+        AnnouncementTimerSet = SetTimer(mainWindow, kAnnouncementTimer, delay, nullptr) != 0;
+        if (!AnnouncementTimerSet) AnnounceWaitingArrivals(mainWindow);
+    }
+}
+
+void AnnounceWaitingArrivals(HWND mainWindow) {
+    if (AnnouncementTimerSet) KillTimer(mainWindow, kAnnouncementTimer);
+    AnnouncementTimerSet = false;
+    if (!Pending.newest) return;
+    Announcement announcement = std::exchange(Pending, {});
+    const bool showTexts = std::exchange(ArrivalTextsPending, false);
+    Pacer.Announced(GetTickCount());
     try {
-        ShowTexts(mainWindow, announcement.newest->text, announcement.newest->sender);
+        if (showTexts) ShowTexts(mainWindow, announcement.newest->text, announcement.newest->sender);
         RefreshStatus(mainWindow);
         if (announcement.blink) StartBlink();
         if (announcement.popUp) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
-        if (announcement.playSound) PlayArrivalSound(settings->SoundFile);
-        if (announcement.saveFailed) PostMessageA(mainWindow, kMessagesNotSaved, 0, 0);
+        if (announcement.playSound) PlayArrivalSound(ProcessSettings().Current()->SoundFile);
         PostMessageA(mainWindow, kWindowBookkeeping, 0, 0);
     } catch (...) {
         // The messages are stored; only the announcement is lost.

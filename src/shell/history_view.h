@@ -29,9 +29,14 @@ void TakeStoredMessagesRead(HWND mainWindow);
 void StopLoadingStoredMessages();
 
 // Stores a batch of the messages waiting in queue (each file first, then its sender is told),
-// shows the newest and announces the batch once. Posts itself another wake-up when more wait,
+// shows the newest and announces the batch once (at once, or when the spacing of
+// announcements allows). Posts itself another wake-up when more wait,
 // so the window stays responsive under a flood.
 void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue);
+// Shows and announces the arrivals stored since the last announcement; StoreWaitingMessages
+// leaves them for kAnnouncementTimer when the last announcement is too recent. Also called before
+// the user's commands, so they act on what the window shows.
+void AnnounceWaitingArrivals(HWND mainWindow);
 // At exit: stores what still waits, shows and announces nothing.
 void StoreWaitingMessagesQuietly(HandOffQueue& queue);
 

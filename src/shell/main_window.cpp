@@ -103,6 +103,8 @@ void ChangeFontSize(HWND window, bool larger) {
 }
 
 INT_PTR OnCommand(HWND window, WPARAM wParam) {
+    // A button, menu item or accelerator acts on what the window shows: the arrivals first.
+    if (HIWORD(wParam) <= 1) AnnounceWaitingArrivals(window);
     switch (LOWORD(wParam)) {
     case CMD_HIDE: PostSystemCommand(window, SC_MINIMIZE); return TRUE;
     case CMD_COPY:
@@ -165,6 +167,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             KillTimer(window, kMessagesWaitingTimer);
             if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
         }
+        if (wParam == kAnnouncementTimer && !tornDown) AnnounceWaitingArrivals(window);
         return 0;
     case WM_POWERBROADCAST: OnPowerEvent(window, wParam); return 0;
     case WM_HOTKEY:
