@@ -15,6 +15,7 @@ bool TcpService::Prepare(Socket& socket) { return socket.Listen(kBacklog); }
 
 ServeEnd TcpService::Serve(Socket& listening, ListenerState& state) {
     while (!state.StopRequested()) {
+        watch_.EndOverdue(Clock::now());
         // At the limit nothing is accepted: the next connections wait in the backlog.
         if (!pool_.WaitForRoom(config_.stopCheckInterval)) continue;
         WaitStatus wait = listening.WaitReadable(config_.stopCheckInterval);
@@ -28,6 +29,7 @@ ServeEnd TcpService::Serve(Socket& listening, ListenerState& state) {
         pool_.Run(std::move(connection),
                   [this, peer, &state](Socket& accepted) { ServeConnection(accepted, peer, state); });
     }
+    watch_.EndAll();
     return ServeEnd::Stopped;
 }
 

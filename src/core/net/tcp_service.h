@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/net/connection_pool.h"
+#include "core/net/connection_watch.h"
 #include "core/net/listener_service.h"
 
 namespace tavik::net {
@@ -26,12 +27,21 @@ protected:
     // Failed once a stop is requested.
     WaitStatus WaitForBytes(const Socket& connection, Clock::time_point deadline, const ListenerState& state) const;
 
+    // Connections whose workers wait in plain blocking receives register here; the accepting
+    // loop ends them at their deadlines (it goes round at least every stopCheckInterval) and
+    // at a stop.
+    ConnectionWatch& Watch() { return watch_; }
+
 private:
     Socket OpenSocket() final { return Socket::OpenTcp(); }
     bool Prepare(Socket& socket) final;
     ServeEnd Serve(Socket& listening, ListenerState& state) final;
-    void Finish() final { pool_.JoinAll(); }
+    void Finish() final {
+        watch_.EndAll();
+        pool_.JoinAll();
+    }
 
+    ConnectionWatch watch_;
     ConnectionPool pool_;
 };
 

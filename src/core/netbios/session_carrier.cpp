@@ -37,7 +37,9 @@ public:
 
 private:
     void ServeConnection(net::Socket& connection, const net::Endpoint&, const net::ListenerState& state) override {
-        SocketSessionStream stream(connection, carrier_.sendTimeout, &state, config_.stopCheckInterval);
+        net::ConnectionWatch::Entry watched(Watch(), connection);
+        if (state.StopRequested()) return;
+        SocketSessionStream stream(connection, carrier_.sendTimeout, watched);
         CarrierSession session(stream, calledNames_, carrier_.receiveTimeout);
         HandleMessageSession(session, carrier_.delivery);
     }

@@ -19,9 +19,18 @@ SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milli
     socket_.SetSendTimeout(sendTimeout);
 }
 
+SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout,
+                                         net::ConnectionWatch::Entry& watch)
+    : SocketSessionStream(socket, sendTimeout) {
+    watch_ = &watch;
+}
+
 bool SocketSessionStream::ReceiveExactly(char* buffer, std::size_t count, Clock::time_point deadline) {
+    if (watch_ != nullptr) watch_->SetDeadline(deadline);
     while (received_.size() < count) {
-        if (net::WaitReadableUntil(socket_, deadline, stopState_, stopCheckInterval_) != net::WaitStatus::Ready) {
+        if (watch_ != nullptr) {
+            if (Clock::now() >= deadline) return false;
+        } else if (net::WaitReadableUntil(socket_, deadline, stopState_, stopCheckInterval_) != net::WaitStatus::Ready) {
             return false;
         }
         char piece[kReceivePiece];

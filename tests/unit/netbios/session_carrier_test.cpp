@@ -123,6 +123,27 @@ TEST_F(SessionCarrierTest, SmbclientMessageArrivesWhileAnotherCallerIsSilent) {
     EXPECT_TRUE(carrier->Stop());
 }
 
+TEST(SessionCarrierDeadline, ACallerSilentPastTheReceiveTimeIsHungUpWhileOthersAreServed) {
+    auto sink = std::make_shared<net::testing::CollectingSink>();
+    SessionCarrier carrier({.port = 0, .names = {"BOB"}, .delivery = {.sink = sink}, .receiveTimeout = 300ms,
+                            .stopCheckInterval = 50ms});
+    carrier.Start();
+    const std::uint16_t port = carrier.WaitListening(20s).value_or(0);
+    ASSERT_NE(port, 0);
+    Fd silent = net::testing::TcpConnect(port);
+    ASSERT_TRUE(net::testing::SendAll(silent.get(), RequestFor("BOB")));
+    Fd caller = net::testing::TcpConnect(port);
+    ASSERT_TRUE(net::testing::SendAll(caller.get(), RequestFor("BOB") + SingleBlock("hi")));
+    EXPECT_TRUE(net::testing::ReadUntilClosed(caller.get()).closed);
+    ASSERT_TRUE(sink->WaitForCount(1));
+
+    net::testing::StreamEnd end = net::testing::ReadUntilClosed(silent.get());
+    EXPECT_EQ(end.data, "\x82\0\0\0"s);
+    EXPECT_TRUE(end.closed) << "the silent caller was never hung up";
+    EXPECT_EQ(sink->All().size(), 1u);
+    EXPECT_TRUE(carrier.Stop());
+}
+
 TEST_F(SessionCarrierTest, ACarrierWhosePortIsTakenReportsItOnceAndEnds) {
     std::atomic<int> failures{0};
     SessionCarrier second({.port = port, .onBindFailure = [&](std::uint16_t) { ++failures; }});
