@@ -21,8 +21,9 @@ SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milli
 
 SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout,
                                          net::ConnectionWatch::Entry& watch)
-    : SocketSessionStream(socket, sendTimeout) {
-    watch_ = &watch;
+    : socket_(socket), stopState_(nullptr), stopCheckInterval_(0), watch_(&watch), sendTimeout_(sendTimeout) {
+    // No socket option for the send time (a wineserver round trip or two each connection): the
+    // watch ends a send that stalls, as it ends a receive.
 }
 
 bool SocketSessionStream::ReceiveExactly(char* buffer, std::size_t count, Clock::time_point deadline) {
@@ -44,6 +45,9 @@ bool SocketSessionStream::ReceiveExactly(char* buffer, std::size_t count, Clock:
     return true;
 }
 
-bool SocketSessionStream::Send(std::string_view bytes) { return socket_.Send(bytes).status == net::IoStatus::Ok; }
+bool SocketSessionStream::Send(std::string_view bytes) {
+    if (watch_ != nullptr) watch_->SetDeadline(Clock::now() + sendTimeout_);
+    return socket_.Send(bytes).status == net::IoStatus::Ok;
+}
 
 }  // namespace tavik::netbios

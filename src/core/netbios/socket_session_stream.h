@@ -19,7 +19,8 @@ public:
     SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout,
                         const net::ListenerState* stopState = nullptr,
                         std::chrono::milliseconds stopCheckInterval = std::chrono::milliseconds(200));
-    // watch: where each receive sets its deadline; the watch shuts the connection down past it.
+    // watch: where each receive and send sets its deadline; the watch shuts the connection down
+    // past it.
     SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout, net::ConnectionWatch::Entry& watch);
 
     bool ReceiveExactly(char* buffer, std::size_t count, Clock::time_point deadline) override;
@@ -31,6 +32,7 @@ private:
     const net::ListenerState* stopState_;
     std::chrono::milliseconds stopCheckInterval_;
     net::ConnectionWatch::Entry* watch_ = nullptr;
+    std::chrono::milliseconds sendTimeout_{0};  // with a watch: how long a send may stall
     // Bytes received beyond what was asked for: a session message's header and body come in one
     // piece, and one wait and one receive for both halve the socket calls of every block.
     std::string received_;
