@@ -19,17 +19,26 @@ void ConnectionWatch::Entry::SetDeadline(Clock::time_point deadline) {
     place_->deadline = deadline;
 }
 
+void ConnectionWatch::Entry::CloseConnection() {
+    std::lock_guard lock(watch_.mutex_);
+    if (place_->socket == nullptr) return;
+    place_->socket->Close();
+    place_->socket = nullptr;
+}
+
 void ConnectionWatch::EndOverdue(Clock::time_point now) {
     std::lock_guard lock(mutex_);
     for (Entry::Watched& watched : watched_) {
-        if (watched.deadline < now) watched.socket->Shutdown();
+        if (watched.socket != nullptr && watched.deadline < now) watched.socket->Shutdown();
     }
 }
 
 void ConnectionWatch::EndAll() {
     std::lock_guard lock(mutex_);
     ending_ = true;
-    for (Entry::Watched& watched : watched_) watched.socket->Shutdown();
+    for (Entry::Watched& watched : watched_) {
+        if (watched.socket != nullptr) watched.socket->Shutdown();
+    }
 }
 
 }  // namespace tavik::net

@@ -27,10 +27,13 @@ public:
         Entry& operator=(const Entry&) = delete;
         // The connection is shut down once deadline passes, until another deadline is set.
         void SetDeadline(Clock::time_point deadline);
+        // Closes the connection here, so the watch never shuts down a handle being closed (or
+        // already given to another connection).
+        void CloseConnection();
 
     private:
         struct Watched {
-            Socket* socket;
+            Socket* socket;  // nothing once closed through the entry
             Clock::time_point deadline;
         };
         ConnectionWatch& watch_;

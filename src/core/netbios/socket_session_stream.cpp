@@ -45,6 +45,14 @@ bool SocketSessionStream::ReceiveExactly(char* buffer, std::size_t count, Clock:
     return true;
 }
 
+void SocketSessionStream::Close() {
+    if (watch_ != nullptr) {
+        watch_->CloseConnection();
+    } else {
+        socket_.Close();
+    }
+}
+
 bool SocketSessionStream::Send(std::string_view bytes) {
     if (watch_ != nullptr) watch_->SetDeadline(Clock::now() + sendTimeout_);
     return socket_.Send(bytes).status == net::IoStatus::Ok;

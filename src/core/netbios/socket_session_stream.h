@@ -25,7 +25,7 @@ public:
 
     bool ReceiveExactly(char* buffer, std::size_t count, Clock::time_point deadline) override;
     bool Send(std::string_view bytes) override;
-    void Close() override { socket_.Close(); }
+    void Close() override;
 
 private:
     net::Socket& socket_;
