@@ -9,19 +9,19 @@ namespace {
 
 // Larger than any block a session takes, with its header.
 constexpr std::size_t kReceivePiece = 4096;
+// A sender's waits have no listener to stop them: one slice may run to the deadline.
+constexpr std::chrono::milliseconds kNoStopToCheck = std::chrono::hours(1);
 
 }  // namespace
 
-SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout,
-                                         const net::ListenerState* stopState,
-                                         std::chrono::milliseconds stopCheckInterval)
-    : socket_(socket), stopState_(stopState), stopCheckInterval_(stopCheckInterval) {
+SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout)
+    : socket_(socket) {
     socket_.SetSendTimeout(sendTimeout);
 }
 
 SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milliseconds sendTimeout,
                                          net::ConnectionWatch::Entry& watch)
-    : socket_(socket), stopState_(nullptr), stopCheckInterval_(0), watch_(&watch), sendTimeout_(sendTimeout) {
+    : socket_(socket), watch_(&watch), sendTimeout_(sendTimeout) {
     // No socket option for the send time (a wineserver round trip or two each connection): the
     // watch ends a send that stalls, as it ends a receive.
 }
@@ -31,7 +31,7 @@ bool SocketSessionStream::ReceiveExactly(char* buffer, std::size_t count, Clock:
     while (received_.size() < count) {
         if (watch_ != nullptr) {
             if (Clock::now() >= deadline) return false;
-        } else if (net::WaitReadableUntil(socket_, deadline, stopState_, stopCheckInterval_) != net::WaitStatus::Ready) {
+        } else if (net::WaitReadableUntil(socket_, deadline, nullptr, kNoStopToCheck) != net::WaitStatus::Ready) {
             return false;
         }
         char piece[kReceivePiece];
