@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "store/extended_path.h"
@@ -48,24 +49,38 @@ bool RenameOpenFile(HANDLE file, const std::wstring& target, bool replace) {
     return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != 0;
 }
 
-// Written beside the target, then renamed over it: a reader sees the old file or the whole new
-// one, never a piece. The temporary name does not end in ".qms", so the history load never takes it.
-NewFileResult WriteThroughTemporary(const std::string& path, std::string_view bytes, bool replace) {
-    const std::wstring target = ExtendedPath(path);
-    const std::wstring temporary = ExtendedPath(path + std::string(kTemporaryFileSuffix));
-    if (target.empty() || temporary.empty()) return NewFileResult::Failed;
+// Writes the bytes through to the disk under `temporary`, then renames that file over the target:
+// a reader sees the old file or the whole new one, never a piece. Nothing when the temporary cannot
+// be made there or cannot be renamed from there (another volume): the caller tries another place.
+std::optional<NewFileResult> WriteAndRename(const std::string& temporaryPath, const std::wstring& target,
+                                            std::string_view bytes, bool replace) {
+    const std::wstring temporary = ExtendedPath(temporaryPath);
+    if (temporary.empty()) return std::nullopt;
     win::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_WRITE, nullptr,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return NewFileResult::Failed;
+    if (!file.Valid()) return std::nullopt;
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const bool renamed = written && RenameOpenFile(file.Get(), target, replace);
     const DWORD error = GetLastError();
     file.Close();
-    // Flushed before the rename: once in place, the message is whole on the disk.
+    // Flushed before the rename: once in place, the file is whole on the disk.
     if (renamed) return NewFileResult::Written;
     DeleteFileW(temporary.c_str());
+    if (written && error == ERROR_NOT_SAME_DEVICE) return std::nullopt;
     const bool taken = written && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);
     return taken ? NewFileResult::NameTaken : NewFileResult::Failed;
+}
+
+// The temporary goes to the staging place first (see StagingPathFor), beside the target when that
+// place cannot take it. The temporary name does not end in ".qms", so the history load never takes it.
+NewFileResult WriteThroughTemporary(const std::string& path, std::string_view bytes, bool replace) {
+    const std::wstring target = ExtendedPath(path);
+    if (target.empty()) return NewFileResult::Failed;
+    const std::string staged = StagingPathFor(path);
+    if (std::optional<NewFileResult> result = WriteAndRename(staged, target, bytes, replace)) return *result;
+    const std::string beside = path + std::string(kTemporaryFileSuffix);
+    if (staged == beside) return NewFileResult::Failed;
+    return WriteAndRename(beside, target, bytes, replace).value_or(NewFileResult::Failed);
 }
 
 }  // namespace

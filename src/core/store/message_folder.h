@@ -15,6 +15,13 @@ namespace tavik::store {
 // A file being written goes under its own name with this added, then is renamed into place.
 inline constexpr std::string_view kTemporaryFileSuffix = ".tmp";
 
+// Where a file is written before it is renamed to `path`: under its own name with the suffix
+// added, in the folder above its own (the data folder, for the files of messages\ and trash\);
+// beside it when its folder has none above it. Not in the target's folder because under Wine
+// making a new name reads the whole folder it is made in: with the temporary kept out of the
+// messages folder, storing a message reads that folder once (for the rename), not twice.
+std::string StagingPathFor(const std::string& path);
+
 // How a write that must not replace a file ended.
 enum class NewFileResult {
     Written,

@@ -117,6 +117,14 @@ DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& setti
 }
 
 void RemoveInterruptedWrites(MessageFolder& folder, const std::string& dataDirectory) {
+    // Temporaries are written in the data folder (see StagingPathFor); only its ".qms.tmp" files
+    // are ours. Earlier versions wrote them in the messages folder.
+    if (!dataDirectory.empty()) {
+        std::string data = dataDirectory;
+        if (data.back() != '\\') data.push_back('\\');
+        const std::string staged = std::string(kMessageFileSuffix) + std::string(kTemporaryFileSuffix);
+        for (const FolderFile& file : folder.ListFiles(data, staged)) folder.Remove(data + file.name);
+    }
     const std::string messages = MessagesFolder(dataDirectory);
     for (const FolderFile& file : folder.ListFiles(messages, kTemporaryFileSuffix)) folder.Remove(messages + file.name);
 }

@@ -124,6 +124,17 @@ TEST(MessageFilePath, JoinsFolderSecondsPrefixAndSuffix) {
     EXPECT_EQ(MessageFilePath("C:\\D\\", 5, "a:b").find(':', 2), std::string::npos);
 }
 
+TEST(StagingPath, IsTheFolderAboveTheTargetsOwnOrBesideTheTarget) {
+    EXPECT_EQ(StagingPathFor("C:\\D\\messages\\5Ann.qms"), "C:\\D\\5Ann.qms.tmp");
+    EXPECT_EQ(StagingPathFor("\\\\srv\\share\\D\\trash\\del_mess0.qms"), "\\\\srv\\share\\D\\del_mess0.qms.tmp");
+    EXPECT_EQ(StagingPathFor("C:\\D\\\\trash\\\\del_mess0.qms"), "C:\\D\\\\del_mess0.qms.tmp");
+    // Never a drive's root nor the unknown parent of a relative folder.
+    EXPECT_EQ(StagingPathFor("C:\\messages\\5Ann.qms"), "C:\\messages\\5Ann.qms.tmp");
+    EXPECT_EQ(StagingPathFor("messages\\5Ann.qms"), "messages\\5Ann.qms.tmp");
+    EXPECT_EQ(StagingPathFor("\\5Ann.qms"), "\\5Ann.qms.tmp");
+    EXPECT_EQ(StagingPathFor("5Ann.qms"), "5Ann.qms.tmp");
+}
+
 class MessageFileNames : public ::testing::Test {
 protected:
     MessageFileNames() { folder.MakeFolder("C:\\D\\messages\\"); }

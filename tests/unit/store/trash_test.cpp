@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/store/message_file.h"
@@ -360,9 +361,12 @@ TEST_F(Trash, DeleteAllRemovesWhatItAskedAboutAndKeepsWhatCameMeanwhile) {
 TEST_F(Trash, FilesOfInterruptedWritesGoAtStart) {
     ArriveMany(1);
     folder.Put(std::string(kMessagesFolder) + "1714990005Ann.qms.tmp", "0Ann\r\nhalf");
+    folder.Put(std::string(kDataDirectory) + "1714990006Bob.qms.tmp", "0Bob\r\nhalf");
+    folder.Put(std::string(kDataDirectory) + "notes.tmp", "not ours");
     RemoveInterruptedWrites(folder, kDataDirectory);
-    ASSERT_EQ(folder.Paths().size(), 1u);
-    EXPECT_EQ(folder.Paths()[0], *history.current()->filePath);
+    std::vector<std::string> left = folder.Paths();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{*history.current()->filePath, std::string(kDataDirectory) + "notes.tmp"}));
 }
 
 TEST_F(Trash, DeleteAllWithOnlyTrashLeftEmptiesTheTrash) {

@@ -80,8 +80,9 @@ TEST_F(Win32Folder, WritesReadsReplacesAndRemovesWholeFiles) {
     ASSERT_TRUE(folder.WriteWhole(path, "short"));
     EXPECT_EQ(folder.ReadWhole(path, 1000), "short");
     EXPECT_TRUE(folder.Exists(path));
-    // No temporary file is left beside it.
+    // No temporary file is left beside it or in the data folder, where it was written.
     EXPECT_EQ(Names(messages, ""), (std::vector<std::string>{"1Ann.qms"}));
+    EXPECT_TRUE(Names(dataDirectory, "").empty());
     EXPECT_TRUE(folder.Remove(path));
     EXPECT_FALSE(folder.Remove(path));
     EXPECT_FALSE(folder.Exists(path));
@@ -97,6 +98,17 @@ TEST_F(Win32Folder, WriteNewTakesOnlyAFreeNameAndLeavesTakenOnesWhole) {
     EXPECT_EQ(folder.ReadWhole(messages + "3Ann.qms", 100), "first");
     // Neither refused write left its temporary file behind.
     EXPECT_EQ(Names(messages, ""), (std::vector<std::string>{"3Ann.qms"}));
+    EXPECT_TRUE(Names(dataDirectory, "").empty());
+}
+
+TEST_F(Win32Folder, AWriteWhoseDataFolderPlaceIsTakenIsWrittenBesideItsTarget) {
+    const std::string staging = dataDirectory + "5Ann.qms.tmp";
+    ASSERT_TRUE(CreateDirectoryA(staging.c_str(), nullptr));
+    EXPECT_EQ(folder.WriteNew(messages + "5Ann.qms", "kept"), NewFileResult::Written);
+    EXPECT_TRUE(folder.WriteWhole(messages + "5Ann.qms", "replaced"));
+    RemoveDirectoryA(staging.c_str());
+    EXPECT_EQ(folder.ReadWhole(messages + "5Ann.qms", 100), "replaced");
+    EXPECT_EQ(Names(messages, ""), (std::vector<std::string>{"5Ann.qms"}));
 }
 
 TEST_F(Win32Folder, AWriteThatCannotReplaceLeavesTheOldFileWhole) {
