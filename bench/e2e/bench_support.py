@@ -73,13 +73,13 @@ class StoredFiles:
         except FileNotFoundError:
             return 0
 
-    def wait_for(self, count: int, idle_limit: float = 10.0) -> tuple[int, float]:
-        """Polls until count files are there, or none came for idle_limit seconds; returns the count
-        reached and when (time.monotonic()) the last of them was seen."""
+    def wait_for(self, count: int, idle_limit: float = 10.0, poll: float = 0.005) -> tuple[int, float]:
+        """Polls every `poll` seconds until count files are there, or none came for idle_limit seconds;
+        returns the count reached and when (time.monotonic()) the last of them was seen."""
         found = self.count()
         last_growth = time.monotonic()
         while found < count and time.monotonic() - last_growth < idle_limit:
-            time.sleep(0.005)
+            time.sleep(poll)
             now_found = self.count()
             if now_found > found:
                 found, last_growth = now_found, time.monotonic()
