@@ -91,8 +91,10 @@ if __name__ == "__main__":
     import sys
     from bench_table import print_table
     if sys.argv[1:2] == ["--tavik-only"]:
-        # Tavik's side alone, for comparing two builds (TAVIK_BIN_DIR names the build's bin folder).
-        rates, stored, sender = tavik_rates(int(sys.argv[2]) if len(sys.argv) > 2 else 3, free_port())
+        # Tavik's side alone, for comparing two builds (TAVIK_BIN_DIR names the build's bin folder):
+        # --tavik-only [ROUNDS [FILES_ALREADY_IN_THE_FOLDER]]
+        rates, stored, sender = tavik_rates(int(sys.argv[2]) if len(sys.argv) > 2 else 3, free_port(),
+                                            int(sys.argv[3]) if len(sys.argv) > 3 else 0)
         print(f"rates {' '.join(f'{r:.1f}' for r in rates)} msg/s; stored {stored}; last sender: {sender}")
     else:
         print_table(run(rounds=1))
