@@ -56,7 +56,7 @@ void ShowCurrentMessage(HWND mainWindow) {
     if (const store::MessageEntry* current = History().current()) {
         ShowTexts(mainWindow, current->text, current->sender);
     }
-    RefreshStatus(mainWindow);
+    RefreshStatus(mainWindow, CurrentHistoryStatus());
 }
 
 store::HeadingFormats LoadHeadingFormats() {
@@ -181,7 +181,7 @@ void TakeStoredMessagesRead(HWND mainWindow) {
             ShowTexts(mainWindow, current->text, current->sender);
         }
     }
-    RefreshStatus(mainWindow);
+    RefreshStatus(mainWindow, CurrentHistoryStatus());
     if (History().olderToCome() == 0) FinishLoad(mainWindow);
 }
 
@@ -285,7 +285,7 @@ void AnnounceWaitingArrivals(HWND mainWindow) {
     Pacer.Announced(GetTickCount());
     try {
         if (showTexts) ShowTexts(mainWindow, announcement.newest->text, announcement.newest->sender);
-        RefreshStatus(mainWindow);
+        RefreshStatus(mainWindow, CurrentHistoryStatus());
         if (announcement.blink) StartBlink();
         if (announcement.popUp) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
         if (announcement.playSound) PlayArrivalSound(ProcessSettings().Current()->SoundFile);
@@ -337,7 +337,7 @@ void DeleteCurrent(HWND mainWindow) {
     }
     if (result.clearBoxes) ShowTexts(mainWindow, "", "");
     if (result.minimize) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    RefreshStatus(mainWindow);
+    RefreshStatus(mainWindow, CurrentHistoryStatus());
 }
 
 void RestoreDeleted(HWND mainWindow) {
@@ -346,7 +346,7 @@ void RestoreDeleted(HWND mainWindow) {
     if (const store::MessageEntry* current = History().current()) {
         ShowTexts(mainWindow, current->text, current->sender);
     }
-    RefreshStatus(mainWindow);
+    RefreshStatus(mainWindow, CurrentHistoryStatus());
     EnableToolbarButton(CMD_RESTORE_DELETED, result.restoreEnabled);
 }
 
@@ -361,7 +361,7 @@ void DeleteAll(HWND mainWindow) {
     EnableToolbarButton(CMD_RESTORE_DELETED, false);
     if (result.historyCleared) {
         ShowTexts(mainWindow, "", "");
-        RefreshStatus(mainWindow);
+        RefreshStatus(mainWindow, CurrentHistoryStatus());
     }
     if (result.showCurrent) ShowCurrentMessage(mainWindow);
     if (result.minimize) PostMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);

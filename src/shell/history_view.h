@@ -6,14 +6,9 @@
 #include <cstdint>
 
 #include "core/reception/hand_off_queue.h"
+#include "shell/history_status.h"
 
 namespace tavik::shell {
-
-struct HistoryStatus {
-    std::uint32_t count = 0;
-    std::uint32_t currentPosition = 0;
-    bool currentIsHighPriority = false;
-};
 
 HistoryStatus CurrentHistoryStatus();
 

@@ -57,7 +57,7 @@ void InitialiseWindow(HWND window) {
     }
     InitTrayRecord(window);
     if (settings->UsingFilesToStoreMessages != 0) LoadStoredMessages(window);
-    RefreshStatus(window);
+    RefreshStatus(window, CurrentHistoryStatus());
 }
 
 // Closes open dialogs and sheets, removes the tray icons, stops the network side and ends the loop.
@@ -134,7 +134,7 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
 INT_PTR OnSystemCommand(HWND window, WPARAM command) {
     switch (command) {
     case SC_MINIMIZE: HideToTray(window); return TRUE;
-    case SC_RESTORE: RestoreFromTray(window); return TRUE;
+    case SC_RESTORE: RestoreFromTray(window, CurrentHistoryStatus()); return TRUE;
     case SC_MAXIMIZE: return TRUE;
     case SC_CLOSE: return Close(window);
     case CMD_ABOUT: ShowAbout(); return 0;

@@ -7,7 +7,6 @@
 
 #include "core/shell/status_text.h"
 #include "resource_ids.h"
-#include "shell/history_view.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
 #include "win/notify_icon.h"
@@ -101,8 +100,7 @@ void InitTrayRecord(HWND mainWindow) {
     TrayRecord.hIcon = TrayIcon;
 }
 
-void RefreshStatus(HWND mainWindow) {
-    HistoryStatus status = CurrentHistoryStatus();
+void RefreshStatus(HWND mainWindow, const HistoryStatus& status) {
     if (HWND mark = GetDlgItem(mainWindow, IDC_PRIORITY_MARK)) {
         ShowWindow(mark, status.currentIsHighPriority ? SW_SHOW : SW_HIDE);
     }
@@ -141,10 +139,10 @@ void HideToTray(HWND mainWindow) {
     TrimWorkingSet();
 }
 
-void RestoreFromTray(HWND mainWindow) {
+void RestoreFromTray(HWND mainWindow, const HistoryStatus& status) {
     AnimateTray(mainWindow, Direction::FromTray);
     ShowWindow(mainWindow, SW_RESTORE);
-    RefreshStatus(mainWindow);
+    RefreshStatus(mainWindow, status);
     SetForegroundWindow(mainWindow);
 }
 

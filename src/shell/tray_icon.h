@@ -3,18 +3,20 @@
 
 #include <windows.h>
 
+#include "shell/history_status.h"
+
 namespace tavik::shell {
 
 // Fills the tray-icon record once, at window initialisation.
 void InitTrayRecord(HWND mainWindow);
 // Title, tip, icon, toolbar states and the high-priority mark follow the message list.
-void RefreshStatus(HWND mainWindow);
+void RefreshStatus(HWND mainWindow, const HistoryStatus& status);
 // Puts the icon back after the shell (taskbar) restarted.
 void ReAddTrayIcon();
 void RemoveTrayIcons(HWND mainWindow);
 
 void HideToTray(HWND mainWindow);
-void RestoreFromTray(HWND mainWindow);
+void RestoreFromTray(HWND mainWindow, const HistoryStatus& status);
 
 // Starts one blink sequence unless one is running.
 void StartBlink();
