@@ -12,8 +12,6 @@
 namespace tavik::shell {
 namespace {
 
-// Bytes of text that may wait for the window before a listener has to wait for it.
-constexpr std::size_t kQueueCapacityBytes = 32u << 20;
 // How long the exit waits for mailbox checks it cancelled.
 constexpr DWORD kMailCheckStopBoundMs = 5000;
 
@@ -23,8 +21,8 @@ std::unique_ptr<reception::ListenerOwner> Owner;
 }  // namespace
 
 void CreateReception(HWND mainWindow) {
-    Queue = std::make_shared<HandOffQueue>(kQueueCapacityBytes,
-                                           [mainWindow] { PostMessageA(mainWindow, kMessagesWaiting, 0, 0); });
+    Queue = std::make_shared<HandOffQueue>(
+        HandOffBounds{}, [mainWindow] { return PostMessageA(mainWindow, kMessagesWaiting, 0, 0) != FALSE; });
     Owner = std::make_unique<reception::ListenerOwner>(reception::ReceptionContext{mainWindow, ResourceModule, Queue});
 }
 

@@ -4,19 +4,22 @@
 
 namespace tavik {
 
-HandOffQueue::HandOffQueue(std::size_t capacityBytes, std::function<void()> wake)
-    : capacityBytes_(capacityBytes), wake_(std::move(wake)) {}
+HandOffQueue::HandOffQueue(HandOffBounds bounds, std::function<bool()> wake)
+    : bounds_(bounds), wake_(std::move(wake)) {}
 
 std::size_t HandOffQueue::BytesOf(const IncomingMessage& message) {
     return message.text.size() + message.sender.size();
+}
+
+bool HandOffQueue::Full() const {
+    return !waiting_.empty() && (waiting_.size() >= bounds_.messages || waitingBytes_ >= bounds_.bytes);
 }
 
 bool HandOffQueue::Push(std::uint32_t priority, IncomingMessage message) {
     const std::size_t bytes = BytesOf(message);
     bool wakeNow = false;
     {
-        std::unique_lock lock(mutex_);
-        spaceFreed_.wait(lock, [&] { return closed_ || waiting_.empty() || waitingBytes_ + bytes <= capacityBytes_; });
+        std::lock_guard lock(mutex_);
         if (closed_) return false;
         waiting_.push_back(HandOff{priority, std::move(message)});
         waitingBytes_ += bytes;
@@ -24,8 +27,30 @@ bool HandOffQueue::Push(std::uint32_t priority, IncomingMessage message) {
         wakePending_ = true;
     }
     // Outside the lock: the wake-up may be a call into the window system.
-    if (wakeNow && wake_) wake_();
+    if (wakeNow) Wake();
     return true;
+}
+
+void HandOffQueue::Wake() {
+    if (!wake_ || wake_()) return;
+    // Not posted: nothing is on its way, so the next push or RetryWake must try again.
+    std::lock_guard lock(mutex_);
+    wakePending_ = false;
+}
+
+bool HandOffQueue::RetryWake() {
+    {
+        std::lock_guard lock(mutex_);
+        if (wakePending_ || waiting_.empty()) return false;
+        wakePending_ = true;
+    }
+    Wake();
+    return true;
+}
+
+bool HandOffQueue::WaitForRoom(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return roomFreed_.wait_for(lock, limit, [this] { return closed_ || !Full(); });
 }
 
 std::vector<HandOff> HandOffQueue::Take(std::size_t maxCount, bool& moreLeft) {
@@ -40,7 +65,7 @@ std::vector<HandOff> HandOffQueue::Take(std::size_t maxCount, bool& moreLeft) {
         moreLeft = !waiting_.empty();
         wakePending_ = moreLeft;
     }
-    if (!taken.empty()) spaceFreed_.notify_all();
+    if (!taken.empty()) roomFreed_.notify_all();
     return taken;
 }
 
@@ -49,7 +74,7 @@ void HandOffQueue::Close() {
         std::lock_guard lock(mutex_);
         closed_ = true;
     }
-    spaceFreed_.notify_all();
+    roomFreed_.notify_all();
 }
 
 std::size_t HandOffQueue::Size() const {

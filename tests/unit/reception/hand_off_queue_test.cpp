@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/reception/confirmation.h"
+
 namespace tavik {
 namespace {
 
@@ -17,10 +19,11 @@ namespace {
 // batches until nothing is left.
 class Consumer {
 public:
-    void Wake() {
+    bool Wake() {
         std::lock_guard lock(mutex);
         ++wakeUps;
         changed.notify_all();
+        return true;
     }
 
     // Takes until count messages arrived in all; false when no wake-up came for a while.
@@ -31,7 +34,10 @@ public:
             --wakeUps;
             bool moreLeft = true;
             while (moreLeft) {
-                for (HandOff& handOff : queue.Take(7, moreLeft)) taken.push_back(std::move(handOff));
+                for (HandOff& handOff : queue.Take(7, moreLeft)) {
+                    taken.push_back(std::move(handOff));
+                    std::this_thread::sleep_for(takeDelay);
+                }
             }
         }
         return true;
@@ -40,71 +46,111 @@ public:
     std::mutex mutex;
     std::condition_variable changed;
     int wakeUps = 0;
+    std::chrono::microseconds takeDelay{0};
     std::vector<HandOff> taken;
 };
 
-TEST(HandOffQueue, ManyProducersOneConsumerLoseNothingAndKeepEachProducersOrder) {
+TEST(HandOffQueue, ProducersThatWaitForRoomStayWithinTheBoundOfASlowConsumerAndLoseNothing) {
     Consumer consumer;
-    // Small enough that producers must wait for the consumer now and then.
-    HandOffQueue queue(64, [&] { consumer.Wake(); });
+    consumer.takeDelay = std::chrono::microseconds(200);
+    HandOffQueue queue(HandOffBounds{16, 1u << 20}, [&] { return consumer.Wake(); });
     constexpr int kProducers = 4;
-    constexpr int kEach = 500;
+    constexpr int kEach = 300;
+    std::atomic<std::size_t> largest{0};
     std::vector<std::thread> producers;
     for (int p = 0; p < kProducers; ++p) {
-        producers.emplace_back([&queue, p] {
+        producers.emplace_back([&, p] {
             for (int i = 0; i < kEach; ++i) {
+                while (!queue.WaitForRoom(std::chrono::milliseconds(50))) {
+                }
                 EXPECT_TRUE(queue.Push(kNormalPriority, IncomingMessage{std::to_string(i), "P" + std::to_string(p)}));
+                std::size_t size = queue.Size();
+                for (std::size_t seen = largest; size > seen && !largest.compare_exchange_weak(seen, size);) {
+                }
             }
         });
     }
     ASSERT_TRUE(consumer.TakeUntil(queue, kProducers * kEach));
     for (auto& producer : producers) producer.join();
 
+    // Each producer may add one message past the bound between its wait and its push.
+    EXPECT_LE(largest.load(), 16u + kProducers);
     std::map<std::string, int> next;
     for (const HandOff& handOff : consumer.taken) {
         EXPECT_EQ(handOff.message.text, std::to_string(next[handOff.message.sender]++)) << handOff.message.sender;
     }
     for (int p = 0; p < kProducers; ++p) EXPECT_EQ(next["P" + std::to_string(p)], kEach);
-    EXPECT_EQ(queue.Size(), 0u);
 }
 
-TEST(HandOffQueue, OneWakeUpUntilTheConsumerHasTakenEverything) {
+TEST(HandOffQueue, OneWakeUpUntilTheConsumerHasTakenEverythingAndAFailedOneIsTriedAgain) {
     int wakeUps = 0;
-    HandOffQueue queue(1 << 20, [&] { ++wakeUps; });
+    bool posts = true;
+    HandOffQueue queue(HandOffBounds{}, [&] {
+        ++wakeUps;
+        return posts;
+    });
     ASSERT_TRUE(queue.Push(kNormalPriority, IncomingMessage{"a", "S"}));
     ASSERT_TRUE(queue.Push(kNormalPriority, IncomingMessage{"b", "S"}));
     ASSERT_TRUE(queue.Push(kNormalPriority, IncomingMessage{"c", "S"}));
     EXPECT_EQ(wakeUps, 1);
+    EXPECT_FALSE(queue.RetryWake()) << "a wake-up is on its way";
 
     bool moreLeft = false;
     EXPECT_EQ(queue.Take(2, moreLeft).size(), 2u);
     EXPECT_TRUE(moreLeft);
     ASSERT_TRUE(queue.Push(kNormalPriority, IncomingMessage{"d", "S"}));
     EXPECT_EQ(wakeUps, 1) << "the consumer said it takes again";
-
     EXPECT_EQ(queue.Take(10, moreLeft).size(), 2u);
     EXPECT_FALSE(moreLeft);
+
+    // The window's queue was full: the post failed, and nothing may leave the message waiting.
+    posts = false;
     ASSERT_TRUE(queue.Push(kNormalPriority, IncomingMessage{"e", "S"}));
     EXPECT_EQ(wakeUps, 2);
+    posts = true;
+    EXPECT_TRUE(queue.RetryWake());
+    EXPECT_EQ(wakeUps, 3);
+    posts = false;
+    ASSERT_TRUE(queue.Push(kNormalPriority, IncomingMessage{"f", "S"}));
+    EXPECT_EQ(wakeUps, 3) << "the retried wake-up is on its way";
 }
 
-TEST(HandOffQueue, CloseReleasesAProducerWaitingOnAFullQueueAndRefusesLaterPushes) {
-    HandOffQueue queue(10, nullptr);
+TEST(HandOffQueue, CloseReleasesAWaitForRoomAndRefusesLaterPushesButKeepsWhatWaits) {
+    HandOffQueue queue(HandOffBounds{1, 1u << 20}, nullptr);
     ASSERT_TRUE(queue.Push(kNormalPriority, IncomingMessage{"0123456789", ""}));
-    // An empty queue takes a message of any size; a full one makes the producer wait.
+    EXPECT_FALSE(queue.WaitForRoom(std::chrono::milliseconds(1)));
     std::atomic<int> result{-1};
-    std::thread blocked([&] { result = queue.Push(kNormalPriority, IncomingMessage{"x", ""}) ? 1 : 0; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(result.load(), -1) << "the push must wait while the queue is full";
+    std::thread waiting([&] { result = queue.WaitForRoom(std::chrono::minutes(5)) ? 1 : 0; });
     queue.Close();
-    blocked.join();
-    EXPECT_EQ(result.load(), 0);
+    waiting.join();
+    EXPECT_EQ(result.load(), 1);
     EXPECT_FALSE(queue.Push(kNormalPriority, IncomingMessage{"late", ""}));
 
     bool moreLeft = true;
     auto left = queue.Take(10, moreLeft);
     ASSERT_EQ(left.size(), 1u) << "what was queued before the close stays takeable";
     EXPECT_EQ(left[0].message.text, "0123456789");
+}
+
+TEST(Confirmation, EndsWhenTheMessageIsSettledDroppedOrTheListenerStops) {
+    const auto never = [] { return false; };
+    EXPECT_TRUE(Confirmation().Wait(std::chrono::milliseconds(1), never)) << "nothing to wait for";
+
+    IncomingMessage settled;
+    Confirmation whenSettled = Confirmation::For(settled);
+    std::thread store([message = settled] { message.onSettled(); });
+    EXPECT_TRUE(whenSettled.Wait(std::chrono::milliseconds(10), never));
+    store.join();
+
+    IncomingMessage dropped;
+    Confirmation whenDropped = Confirmation::For(dropped);
+    dropped = {};
+    EXPECT_FALSE(whenDropped.Wait(std::chrono::milliseconds(10), never));
+
+    IncomingMessage waiting;
+    Confirmation whenStopped = Confirmation::For(waiting);
+    int asked = 0;
+    EXPECT_FALSE(whenStopped.Wait(std::chrono::milliseconds(1), [&] { return ++asked == 3; }));
 }
 
 }  // namespace

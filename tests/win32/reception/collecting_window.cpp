@@ -9,7 +9,8 @@ constexpr const char* kClassName = "TavikReceptionTestWindow";
 }
 
 CollectingWindow::CollectingWindow()
-    : queue(std::make_shared<HandOffQueue>(1u << 20, [this] { PostMessageA(window, kMessagesWaiting, 0, 0); })),
+    : queue(std::make_shared<HandOffQueue>(HandOffBounds{},
+                                         [this] { return PostMessageA(window, kMessagesWaiting, 0, 0) != FALSE; })),
       sink(queue) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &CollectingWindow::WindowProc;
