@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "core/store/history_loader.h"
 #include "core/store/intake.h"
 #include "core/store/trash.h"
+#include "core/store/unwritten_messages.h"
 #include "reception/system_date_time.h"
 #include "resource_ids.h"
 #include "shell/message_text_box.h"
@@ -201,17 +203,40 @@ struct Announcement {
     bool popUp = false;
     bool playSound = false;
     bool saveFailed = false;  // a message file could not be written: tell the user
+    // Senders of messages kept unwritten, answered once the user has been told.
+    std::vector<std::function<void()>> settleWhenTold;
 };
 
 // Whether the user was told that messages are not being saved, since the last write that worked.
 bool SaveFailureTold = false;
+bool UnwrittenRetrySet = false;
+
+// While messages wait for their files, they are written again every 30 s.
+void KeepRetryingUnwritten(HWND mainWindow, std::size_t unwrittenLeft) {
+    if (unwrittenLeft > 0 && !UnwrittenRetrySet && mainWindow != nullptr) {
+        UnwrittenRetrySet = SetTimer(mainWindow, kUnwrittenRetryTimer, kUnwrittenRetryMs, nullptr) != 0;
+    } else if (unwrittenLeft == 0 && UnwrittenRetrySet) {
+        KillTimer(mainWindow, kUnwrittenRetryTimer);
+        UnwrittenRetrySet = false;
+    }
+}
+
+// A write failed: the user is told once until a write works again. False when told already.
+bool TellSaveFailureOnce(HWND mainWindow) {
+    if (SaveFailureTold) return false;
+    SaveFailureTold = true;
+    // Through the window's queue, so no box opens in the middle of a batch.
+    PostMessageA(mainWindow, kMessagesNotSaved, 0, 0);
+    return true;
+}
 
 // Arrivals stored but not yet announced, and when the last announcement was made.
 Announcement Pending;
 AnnouncementPacer Pacer;
 bool AnnouncementTimerSet = false;
 
-// Stores one message: its file first, then its sender is told it was delivered.
+// Stores one message: its file first, then its sender is told it was delivered. A message whose
+// file could not be written is kept unwritten; its sender is answered once the user is told.
 void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFormats& headings,
               Announcement& announcement) {
     try {
@@ -219,13 +244,15 @@ void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFo
             History(), settings, Folder(), reception::SystemDateTime().ArrivalDateLine(), handOff.priority,
             handOff.message, static_cast<std::int64_t>(std::time(nullptr)), GetTickCount(), headings);
         const bool stored = result.fileWritten || settings.UsingFilesToStoreMessages == 0;
-        if (stored && handOff.message.onStored) handOff.message.onStored();
         if (stored) {
+            if (handOff.message.onStored) handOff.message.onStored();
+            if (handOff.message.onSettled) handOff.message.onSettled();
             SaveFailureTold = false;
-        } else if (!SaveFailureTold) {
-            // Told through the window's queue, so no box opens in the middle of a batch.
-            SaveFailureTold = true;
+        } else if (SaveFailureTold) {
+            if (handOff.message.onSettled) handOff.message.onSettled();
+        } else {
             announcement.saveFailed = true;
+            if (handOff.message.onSettled) announcement.settleWhenTold.push_back(std::move(handOff.message.onSettled));
         }
         announcement.blink |= result.blink;
         announcement.popUp |= result.popUp;
@@ -234,6 +261,13 @@ void StoreOne(HandOff& handOff, const Settings& settings, const store::HeadingFo
     } catch (...) {
         // A fault abandons this message's remaining steps; its sender is not told it was delivered.
     }
+}
+
+// The end of a batch: the user is told of a failed write, then those senders are answered.
+void SettleAfterTelling(HWND mainWindow, Announcement& announcement) {
+    if (announcement.saveFailed) TellSaveFailureOnce(mainWindow);
+    for (auto& settle : std::exchange(announcement.settleWhenTold, {})) settle();
+    if (announcement.newest) KeepRetryingUnwritten(mainWindow, announcement.newest->unwrittenLeft);
 }
 
 }  // namespace
@@ -260,7 +294,7 @@ void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue) {
             PostMessageA(mainWindow, kMessagesWaiting, 0, 0);
         }
     }
-    if (announcement.saveFailed) PostMessageA(mainWindow, kMessagesNotSaved, 0, 0);
+    SettleAfterTelling(mainWindow, announcement);
     if (!announcement.newest) return;
     Pending.newest = std::move(announcement.newest);
     ArrivalTextsPending = true;
@@ -304,6 +338,15 @@ void StoreWaitingMessagesQuietly(HandOffQueue& queue) {
         std::vector<HandOff> batch = queue.Take(kBatchSize, moreLeft);
         for (HandOff& handOff : batch) StoreOne(handOff, *settings, headings, ignored);
     }
+    for (auto& settle : ignored.settleWhenTold) settle();
+    // The last chance for messages whose files could not be written.
+    store::WriteUnwrittenMessages(History(), Folder());
+}
+
+void WriteUnwrittenMessages(HWND mainWindow) {
+    const std::size_t left = store::WriteUnwrittenMessages(History(), Folder());
+    if (left == 0) SaveFailureTold = false;
+    KeepRetryingUnwritten(mainWindow, left);
 }
 
 namespace {
@@ -343,6 +386,10 @@ void DeleteCurrent(HWND mainWindow) {
 void RestoreDeleted(HWND mainWindow) {
     auto settings = ProcessSettings().Current();
     store::RestoreResult result = store::RestoreDeletedMessage(History(), *settings, Folder());
+    if (result.fileFailed) {
+        TellSaveFailureOnce(mainWindow);
+        KeepRetryingUnwritten(mainWindow, History().Unwritten().size());
+    }
     if (const store::MessageEntry* current = History().current()) {
         ShowTexts(mainWindow, current->text, current->sender);
     }
@@ -353,8 +400,7 @@ void RestoreDeleted(HWND mainWindow) {
 void DeleteAll(HWND mainWindow) {
     if (!store::DeleteAllNeedsQuestion(History())) return;
     // Messages may arrive while the question is open: only what it was about goes.
-    store::DeleteAllQuestion asked =
-        store::PrepareDeleteAll(History(), Folder(), ProcessSettings().Current()->DataDirectory);
+    store::DeleteAllQuestion asked = store::PrepareDeleteAll(History());
     if (!AskYesNo(mainWindow, IDS_DELETE_ALL_QUESTION)) return;
     auto settings = ProcessSettings().Current();
     store::DeleteAllResult result = store::DeleteAllMessages(History(), *settings, Folder(), asked);

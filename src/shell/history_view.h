@@ -32,8 +32,11 @@ void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue);
 // leaves them for kAnnouncementTimer when the last announcement is too recent. Also called before
 // the user's commands, so they act on what the window shows.
 void AnnounceWaitingArrivals(HWND mainWindow);
-// At exit: stores what still waits, shows and announces nothing.
+// At exit: stores what still waits, shows and announces nothing, and writes what is unwritten.
 void StoreWaitingMessagesQuietly(HandOffQueue& queue);
+// On kUnwrittenRetryTimer: writes the files of messages whose write failed; the timer ends
+// once none waits.
+void WriteUnwrittenMessages(HWND mainWindow);
 
 void ShowOlderMessage(HWND mainWindow);
 void ShowNewerMessage(HWND mainWindow);

@@ -17,6 +17,7 @@ constexpr DWORD kMailCheckStopBoundMs = 5000;
 
 std::shared_ptr<HandOffQueue> Queue;
 std::unique_ptr<reception::ListenerOwner> Owner;
+bool Finished = false;
 
 }  // namespace
 
@@ -39,6 +40,7 @@ void StopListeners() {
 mail::MailContext MailContextOf(HWND mainWindow) { return {mainWindow, ResourceModule, AppInstance}; }
 
 void StartNetworkListeners(HWND mainWindow) {
+    if (Finished) return;
     if (Owner) Owner->StartNetworkListeners();
     mail::StartMailSchedule(MailContextOf(mainWindow));
 }
@@ -49,11 +51,21 @@ void StopNetworkListeners(HWND mainWindow) {
 }
 
 void FinishReception() {
-    mail::CancelAllChecks(kMailCheckStopBoundMs);
-    Owner.reset();  // stops whatever still runs
+    // A second call comes only from inside the first one's waits: it stores what waits, no more.
+    if (!Finished) {
+        Finished = true;
+        if (Owner) {
+            Owner->StopAll();
+            // A stop whose wait this runs inside still uses the owner: it goes with the program.
+            if (!Owner->Stopping()) Owner.reset();
+        }
+        mail::CancelAllChecks(kMailCheckStopBoundMs);
+    }
     if (!Queue) return;
     Queue->Close();
     StoreWaitingMessagesQuietly(*Queue);
 }
+
+bool ReceptionFinished() { return Finished; }
 
 }  // namespace tavik::shell

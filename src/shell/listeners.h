@@ -21,9 +21,10 @@ void StopListeners();
 void StartNetworkListeners(HWND mainWindow);
 void StopNetworkListeners(HWND mainWindow);
 
-// At shut-down, once every listener was stopped: running mailbox checks are cancelled, and what
-// still waits is stored, not shown.
+// At shut-down: every listener is stopped (those of a stop this runs inside too), running
+// mailbox checks are cancelled, and what still waits is stored, not shown. Nothing starts again.
 void FinishReception();
+bool ReceptionFinished();
 
 // What the mail subsystem works with for this main window.
 mail::MailContext MailContextOf(HWND mainWindow);

@@ -47,6 +47,7 @@ void InitialiseWindow(HWND window) {
     AttachMessageTextBox(window);
     StartArrivalClock();
     CreateReception(window);
+    SetTimer(window, kWakeRetryTimer, kWakeRetryMs, nullptr);
 
     sockets = std::make_unique<net::SocketLibrary>();
     if (!sockets->Ready()) {
@@ -168,6 +169,8 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
         }
         if (wParam == kAnnouncementTimer && !tornDown) AnnounceWaitingArrivals(window);
+        if (wParam == kUnwrittenRetryTimer && !tornDown) WriteUnwrittenMessages(window);
+        if (wParam == kWakeRetryTimer && WaitingMessages() != nullptr) WaitingMessages()->RetryWake();
         return 0;
     case WM_POWERBROADCAST: OnPowerEvent(window, wParam); return 0;
     case WM_HOTKEY:

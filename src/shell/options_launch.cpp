@@ -21,6 +21,8 @@ void OpenOptions(HWND mainWindow) {
     context.previewFontSize = [mainWindow](std::uint32_t size) { BuildFonts(mainWindow, size); };
     context.applySettings = [mainWindow] {
         StopNetworkListeners(mainWindow);
+        // The session may have ended while the listeners stopped: nothing starts again then.
+        if (ReceptionFinished()) return;
         StartNetworkListeners(mainWindow);
         RegisterRestoreHotKey(mainWindow);
     };

@@ -123,9 +123,15 @@ void RegisterRestoreHotKey(HWND window) {
 }
 
 void ShutDown() {
-    static bool done = false;
-    if (done) return;
-    done = true;
+    static bool started = false;
+    if (started) {
+        // The session ends inside a wait of the shut-down itself: what must not be lost is done
+        // before the system is answered; the shut-down further down the stack does the rest.
+        FinishReception();
+        SaveProcessSettingsAtExit();
+        return;
+    }
+    started = true;
     StopListeners();
     FinishReception();
     UnregisterHotKey(MainWindow, kRestoreHotKeyId);

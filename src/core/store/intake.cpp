@@ -1,6 +1,7 @@
 #include "core/store/intake.h"
 
 #include "core/store/message_file.h"
+#include "core/store/unwritten_messages.h"
 
 namespace tavik::store {
 
@@ -20,16 +21,19 @@ IntakeResult IntakeMessage(MessageHistory& history, const Settings& settings, Me
     IntakeResult result;
     if (settings.UsingFilesToStoreMessages != 0) {
         // The file's flag follows any non-zero priority; the entry's mark only priority 1.
+        const std::string path = MessageFilePath(settings.DataDirectory, nowSeconds, incoming.sender);
         entry.filePath =
-            WriteNewMessageFile(folder, MessageFilePath(settings.DataDirectory, nowSeconds, incoming.sender),
-                                priority != 0, entry.sender, entry.text, &history.fileNames);
+            WriteNewMessageFile(folder, path, priority != 0, entry.sender, entry.text, &history.fileNames);
         result.fileWritten = entry.filePath.has_value();
+        if (!result.fileWritten) entry.unwritten = UnwrittenFile{path, priority != 0};
     }
 
     result.text = entry.text;
     result.sender = entry.sender;
     result.highPriority = entry.highPriority;
     history.Append(std::move(entry));
+    // Writing works again: the messages that waited for it go to disk now.
+    result.unwrittenLeft = result.fileWritten ? WriteUnwrittenMessages(history, folder) : history.Unwritten().size();
     result.trimmed = history.TrimOldest(settings.MessageCountLimit);
 
     result.popUp = priority != 0 || settings.PopUpWhenIncoming != 0;

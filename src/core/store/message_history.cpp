@@ -23,6 +23,7 @@ std::uint32_t MessageHistory::count() const {
 
 void MessageHistory::Append(MessageEntry entry) {
     entry.serial = nextSerial_++;
+    mayHaveUnwritten_ |= entry.unwritten.has_value();
     entries_.push_back(std::move(entry));
     currentPosition_ = static_cast<std::uint32_t>(entries_.size());
 }
@@ -35,7 +36,7 @@ bool MessageHistory::TrimOldest(std::uint32_t limit) {
     // A limit of 0 would drop the message that has just arrived and is shown.
     const std::uint32_t effective = std::max<std::uint32_t>(limit, 1);
     if (count() <= effective) return false;
-    entries_.erase(entries_.begin());
+    DropOldest(1);
     // The entries behind the oldest move one place forward; when the oldest itself was
     // current, its successor (now the oldest) is.
     if (currentPosition_ > 1) --currentPosition_;
@@ -111,15 +112,38 @@ void MessageHistory::TrimAsIfLoaded() {
     }
     trimsWaiting_.clear();
     drops = std::min(drops, entries_.size());
-    entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(drops));
+    DropOldest(drops);
     // As at a single trim: a current entry that left gives its place to the oldest left.
     const auto dropped = static_cast<std::uint32_t>(drops);
     currentPosition_ = currentPosition_ > dropped ? currentPosition_ - dropped : (entries_.empty() ? 0 : 1);
 }
 
+void MessageHistory::DropOldest(std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (entries_[i].filePath) trimmedFiles.push_back(std::move(*entries_[i].filePath));
+    }
+    entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
 void MessageHistory::SetCurrentFilePath(std::optional<std::string> filePath) {
     if (current() == nullptr) return;
     entries_[currentPosition_ - 1].filePath = std::move(filePath);
+}
+
+void MessageHistory::SetCurrentUnwritten(UnwrittenFile file) {
+    if (current() == nullptr) return;
+    entries_[currentPosition_ - 1].unwritten = std::move(file);
+    mayHaveUnwritten_ = true;
+}
+
+std::vector<MessageEntry*> MessageHistory::Unwritten() {
+    std::vector<MessageEntry*> found;
+    if (!mayHaveUnwritten_) return found;
+    for (MessageEntry& entry : entries_) {
+        if (entry.unwritten) found.push_back(&entry);
+    }
+    mayHaveUnwritten_ = !found.empty();
+    return found;
 }
 
 void MessageHistory::Clear() {

@@ -14,11 +14,19 @@
 
 namespace tavik::store {
 
+// Where and how the file of a message whose write failed is to be written when writing works again.
+struct UnwrittenFile {
+    std::string path;                // its name from the arrival second and the sender
+    bool highPriorityFlag = false;   // the file's flag
+};
+
 struct MessageEntry {
     std::string text;                     // stamped text: date line, CR LF, message text
     std::string sender;                   // the sender as stored (never holds CR or LF)
     std::optional<std::string> filePath;  // full path of the message file; none without a file
     bool highPriority = false;
+    // Set while its file could not be written (files on, disk full or folder gone).
+    std::optional<UnwrittenFile> unwritten;
     // Given by the history when the entry joins it, higher for every later one: tells the
     // entries a question was about from those that came while it was open.
     std::uint64_t serial = 0;
@@ -46,6 +54,9 @@ public:
     std::int32_t trashCount = 0;
     // Where the search for a free name of the next message file starts.
     NameCopies fileNames;
+    // The files of the entries that left the list through the count limit this run, oldest
+    // first: delete-all removes them with the entries it asks about.
+    std::vector<std::string> trimmedFiles;
 
     // Appends after the newest; the entry becomes newest and current (position = count).
     void Append(MessageEntry entry);
@@ -85,6 +96,12 @@ public:
 
     // Sets the file path of the current entry (after its file was rewritten or lost).
     void SetCurrentFilePath(std::optional<std::string> filePath);
+    // Marks the current entry as one whose file is still to be written.
+    void SetCurrentUnwritten(UnwrittenFile file);
+
+    // The entries whose file is still to be written, oldest first; none without a scan while
+    // no entry was ever marked since the last scan that found none.
+    std::vector<MessageEntry*> Unwritten();
 
     // Empties the list and forgets a running load; trashCount and lastArrivalTicks stay.
     void Clear();
@@ -104,8 +121,11 @@ private:
     std::uint32_t olderToCome_ = 0;
     // The limit of every trim that waits for the load to end, in the order asked.
     std::vector<std::uint32_t> trimsWaiting_;
+    // Some entry may be unwritten: set when one is marked, cleared by a scan that finds none.
+    bool mayHaveUnwritten_ = false;
 
     void TrimAsIfLoaded();
+    void DropOldest(std::size_t count);
 };
 
 }  // namespace tavik::store

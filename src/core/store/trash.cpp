@@ -1,5 +1,7 @@
 #include "core/store/trash.h"
 
+#include <algorithm>
+
 #include "core/store/message_file.h"
 #include "core/store/trash_record.h"
 
@@ -24,8 +26,11 @@ DeleteResult DeleteCurrentMessage(MessageHistory& history, const Settings& setti
 
     // The record goes to disk before the message file is deleted, so a crash between the
     // two leaves the message on disk rather than nowhere.
-    TrashRecord record{history.currentPosition(), entry->filePath.value_or(std::string()), entry->highPriority,
-                       entry->sender, entry->text};
+    // An unwritten message keeps the name its file is to have, so a restore writes it.
+    const std::string filePath = entry->filePath ? *entry->filePath
+                                 : entry->unwritten ? entry->unwritten->path
+                                                    : std::string();
+    TrashRecord record{history.currentPosition(), filePath, entry->highPriority, entry->sender, entry->text};
     result.recordWritten =
         folder.WriteWhole(TrashRecordPath(settings.DataDirectory, history.trashCount), EncodeTrashRecord(record));
     if (!result.recordWritten) {
@@ -63,8 +68,11 @@ RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& set
                 const MessageEntry& restored = *history.current();
                 filePath = WriteNewMessageFile(folder, record->filePath, restored.highPriority, restored.sender,
                                                restored.text, &history.fileNames);
+                result.fileFailed = !filePath;
             }
             history.SetCurrentFilePath(std::move(filePath));
+            // The record was its only copy on disk: kept in the list, it is written when writing works.
+            if (result.fileFailed) history.SetCurrentUnwritten({record->filePath, record->highPriority});
             result.restored = true;
         }
     }
@@ -87,15 +95,8 @@ void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::strin
     history.trashCount = 0;
 }
 
-DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history, MessageFolder& folder,
-                                   const std::string& dataDirectory) {
-    DeleteAllQuestion question;
-    question.lastSerialAsked = history.lastSerial();
-    const std::string messages = MessagesFolder(dataDirectory);
-    for (const FolderFile& file : folder.ListFiles(messages, kMessageFileSuffix)) {
-        question.filesAsked.push_back(messages + file.name);
-    }
-    return question;
+DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history) {
+    return {history.lastSerial(), history.trimmedFiles.size()};
 }
 
 DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder,
@@ -107,7 +108,10 @@ DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& setti
     for (const MessageEntry& entry : history.RemoveUpToSerial(asked.lastSerialAsked)) {
         if (entry.filePath) folder.Remove(*entry.filePath);
     }
-    for (const std::string& path : asked.filesAsked) folder.Remove(path);
+    const std::size_t trimmedAsked = std::min(asked.trimmedFilesAsked, history.trimmedFiles.size());
+    for (std::size_t i = 0; i < trimmedAsked; ++i) folder.Remove(history.trimmedFiles[i]);
+    history.trimmedFiles.erase(history.trimmedFiles.begin(),
+                               history.trimmedFiles.begin() + static_cast<std::ptrdiff_t>(trimmedAsked));
     history.fileNames.Forget();
     if (!hadEntries) return result;
     result.historyCleared = history.empty();

@@ -31,6 +31,8 @@ struct RestoreResult {
     bool trashEmptied = false;    // the record was missing or empty: the whole trash went
     bool showCurrent = false;     // show current()'s text and sender (when it exists)
     bool restoreEnabled = false;  // state of the restore button
+    bool fileFailed = false;      // its file could not be written again: it stays in the list,
+                                  // unwritten, and is written with the next write that works
 };
 
 struct DeleteAllResult {
@@ -40,14 +42,14 @@ struct DeleteAllResult {
     bool minimize = false;        // MinimizeWhenLast, when the list became empty
 };
 
-// What the delete-all question is about, taken when it is shown: the entries in the list
-// and every message file in the messages folder then. Whatever comes while it is open stays.
+// What the delete-all question is about, taken when it is shown: the entries in the list and
+// the files of those that left it through the count limit. Whatever comes while it is open
+// stays, and so do files that were never in the list (unreadable ones the start skipped).
 struct DeleteAllQuestion {
     std::uint64_t lastSerialAsked = 0;
-    std::vector<std::string> filesAsked;  // full paths
+    std::size_t trimmedFilesAsked = 0;  // the first ones of MessageHistory::trimmedFiles
 };
-DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history, MessageFolder& folder,
-                                   const std::string& dataDirectory);
+DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history);
 
 // When nothing (deleted) is held, delete-all does nothing and asks nothing.
 bool DeleteAllNeedsQuestion(const MessageHistory& history);
@@ -63,9 +65,8 @@ RestoreResult RestoreDeletedMessage(MessageHistory& history, const Settings& set
 void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::string& dataDirectory);
 
 // After the UI's question was answered Yes: empties the trash, deletes the entries the
-// question was about and their files, and every message file that was in the messages
-// folder then (entries that left the list through MessageCountLimit included). These
-// deletions cannot be undone.
+// question was about and their files, and the files of the entries that had left the list
+// through MessageCountLimit then. These deletions cannot be undone.
 DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder,
                                   const DeleteAllQuestion& asked);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/store/message_file.h"
+#include "core/store/trash.h"
+#include "core/store/unwritten_messages.h"
 #include "store_fixture.h"
 
 namespace tavik::store {
@@ -73,14 +75,31 @@ TEST_F(Intake, WithoutFilesNothingIsWritten) {
     EXPECT_EQ(history.count(), 1u);
 }
 
-TEST_F(Intake, AFileThatCannotBeWrittenLeavesTheMessageInMemory) {
+TEST_F(Intake, MessagesWhoseFileCouldNotBeWrittenAreWrittenByTheNextWriteThatWorks) {
     folder.SetWritesFail(true);
-    IntakeResult result = Arrive("kept", "Ann", 5);
-    EXPECT_FALSE(result.fileWritten);
+    IntakeResult first = Arrive("kept", "Ann", 5, 1);
+    IntakeResult second = Arrive("also kept", "Bob", 6);
+    EXPECT_FALSE(first.fileWritten);
+    EXPECT_EQ(second.unwrittenLeft, 2u);
     EXPECT_TRUE(folder.Paths().empty());
-    ASSERT_EQ(history.count(), 1u);
+    ASSERT_EQ(history.count(), 2u);
     EXPECT_FALSE(history.current()->filePath);
-    EXPECT_EQ(history.current()->text, Stamped("kept"));
+    EXPECT_EQ(WriteUnwrittenMessages(history, folder), 2u) << "the disk is still full";
+
+    // Space came back. Deleted while unwritten: its record keeps the name, so the restore writes it.
+    folder.SetWritesFail(false);
+    history.ShowOldest();
+    ASSERT_TRUE(DeleteCurrentMessage(history, settings, folder, ticks + 5000).deleted);
+    // Writing works again: the next arrival writes the one still waiting, then itself.
+    IntakeResult third = Arrive("after", "Cy", 7);
+    EXPECT_TRUE(third.fileWritten);
+    EXPECT_EQ(third.unwrittenLeft, 0u);
+    EXPECT_EQ(folder.Contents(std::string(kMessagesFolder) + "6Bob.qms"), "0Bob\r\n" + Stamped("also kept"));
+    EXPECT_EQ(history.Unwritten().size(), 0u);
+
+    RestoreDeletedMessage(history, settings, folder);
+    EXPECT_EQ(folder.Contents(std::string(kMessagesFolder) + "5Ann.qms"), "1Ann\r\n" + Stamped("kept"));
+    EXPECT_EQ(folder.Paths().size(), 3u);
 }
 
 TEST_F(Intake, HeadingsAreRewordedAfterTheDateLine) {

@@ -7,6 +7,7 @@
 
 #include "core/store/message_file.h"
 #include "core/store/trash_record.h"
+#include "core/store/unwritten_messages.h"
 #include "store_fixture.h"
 
 namespace tavik::store {
@@ -329,13 +330,15 @@ TEST_F(Trash, EmptyTrashRemovesEveryFileOfTheTrashFolderOnly) {
 TEST_F(Trash, DeleteAllRemovesWhatItAskedAboutAndKeepsWhatCameMeanwhile) {
     EXPECT_FALSE(DeleteAllNeedsQuestion(history));
 
-    ArriveMany(4);
+    settings.MessageCountLimit = 3;
+    ArriveMany(4);  // m1 leaves the list through the limit; its file stays until delete-all
     Delete();
-    // A file left in the folder by the count limit goes too: the question says everything goes.
-    folder.Put(std::string(kMessagesFolder) + "1000Old.qms", "0Old\r\nd\r\nx");
+    // Neither was ever in the list: a file the start could not read, and one of an earlier run.
+    const std::string unreadable = std::string(kMessagesFolder) + "1000Old.qms";
+    folder.Put(unreadable, "no sender line");
     settings.MinimizeWhenLast = 1;
     ASSERT_TRUE(DeleteAllNeedsQuestion(history));
-    DeleteAllQuestion asked = PrepareDeleteAll(history, folder, kDataDirectory);
+    DeleteAllQuestion asked = PrepareDeleteAll(history);
     Arrive("while asking", "Bob", 1714990100);
     const std::string newFile = *history.newest()->filePath;
 
@@ -348,14 +351,35 @@ TEST_F(Trash, DeleteAllRemovesWhatItAskedAboutAndKeepsWhatCameMeanwhile) {
     EXPECT_EQ(history.currentPosition(), 1u);
     EXPECT_EQ(history.trashCount, 0);
     EXPECT_TRUE(TrashFiles().empty());
-    EXPECT_EQ(folder.Paths(), (std::vector<std::string>{newFile}));
+    EXPECT_EQ(folder.Paths(), (std::vector<std::string>{unreadable, newFile}));
 
-    DeleteAllResult all =
-        DeleteAllMessages(history, settings, folder, PrepareDeleteAll(history, folder, kDataDirectory));
+    DeleteAllResult all = DeleteAllMessages(history, settings, folder, PrepareDeleteAll(history));
     EXPECT_TRUE(all.historyCleared);
     EXPECT_TRUE(all.minimize);
     EXPECT_EQ(history.currentPosition(), 0u);
-    EXPECT_TRUE(folder.Paths().empty());
+    EXPECT_EQ(folder.Paths(), (std::vector<std::string>{unreadable}));
+
+    // With message files off no file is deleted, not even those of earlier runs.
+    settings.UsingFilesToStoreMessages = 0;
+    Arrive("in memory", "Cy", 1714990200);
+    DeleteAllMessages(history, settings, folder, PrepareDeleteAll(history));
+    EXPECT_EQ(folder.Paths(), (std::vector<std::string>{unreadable}));
+}
+
+TEST_F(Trash, ARestoreWhoseFileCannotBeWrittenKeepsTheMessageUntilWritingWorks) {
+    ArriveMany(2);
+    Delete();
+    folder.SetWritesFail(true);
+    RestoreResult result = Restore();
+    EXPECT_TRUE(result.restored);
+    EXPECT_TRUE(result.fileFailed);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"m1", "m2"}));
+    EXPECT_EQ(history.Unwritten().size(), 1u);
+
+    folder.SetWritesFail(false);
+    EXPECT_EQ(WriteUnwrittenMessages(history, folder), 0u);
+    EXPECT_EQ(folder.ListFiles(kMessagesFolder, ".qms").size(), 2u);
+    EXPECT_TRUE(history.current()->filePath);
 }
 
 TEST_F(Trash, FilesOfInterruptedWritesGoAtStart) {
@@ -375,7 +399,7 @@ TEST_F(Trash, DeleteAllWithOnlyTrashLeftEmptiesTheTrash) {
     Delete();
     ASSERT_TRUE(DeleteAllNeedsQuestion(history));
     DeleteAllResult result =
-        DeleteAllMessages(history, settings, folder, PrepareDeleteAll(history, folder, kDataDirectory));
+        DeleteAllMessages(history, settings, folder, PrepareDeleteAll(history));
     EXPECT_TRUE(result.trashEmptied);
     EXPECT_FALSE(result.historyCleared);
     EXPECT_FALSE(result.minimize);
