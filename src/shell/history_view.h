@@ -1,53 +1,71 @@
 #pragma once
-// The program's one message history, shown in the main window: intake, loading, navigation, trash.
+// The message history as the main window shows it: the list and its position, the messages
+// folder, the intake of arrivals, their announcement, the start-up load and the trash. One
+// object, made by the program before the main window and attached to it when the window is
+// set up; it outlives the window, so what waits at exit is still stored.
 
 #include <windows.h>
 
-#include <cstdint>
-
 #include "core/reception/hand_off_queue.h"
+#include "core/store/message_history.h"
+#include "shell/arrival_announcer.h"
 #include "shell/history_status.h"
+#include "shell/message_intake.h"
+#include "shell/stored_messages_load.h"
+#include "store/win32_message_folder.h"
 
 namespace tavik::shell {
 
-HistoryStatus CurrentHistoryStatus();
+class HistoryView {
+public:
+    HistoryView() = default;
+    HistoryView(const HistoryView&) = delete;
+    HistoryView& operator=(const HistoryView&) = delete;
 
-// Window initialisation: the arrival clock starts, stored messages are loaded (when kept in files):
-// the newest at once, the older ones on a thread of their own. Until they are all here, the steps
-// that need them (to the oldest, delete, restore, delete all) wait and then run in order.
-void StartArrivalClock();
-void LoadStoredMessages(HWND mainWindow);
-// On kStoredMessagesRead: the first, posted at start, starts the reading; each later one lets the
-// older messages read so far join the history.
-void TakeStoredMessagesRead(HWND mainWindow);
-// At exit: the reading stops (a bounded wait).
-void StopLoadingStoredMessages();
+    // At window set-up: the window to show in; the arrival clock starts.
+    void Attach(HWND mainWindow);
+    HistoryStatus Status() const;
 
-// Stores a batch of the messages waiting in queue (each file first, then its sender is told),
-// shows the newest and announces the batch once (at once, or when the spacing of
-// announcements allows). Posts itself another wake-up when more wait,
-// so the window stays responsive under a flood.
-void StoreWaitingMessages(HWND mainWindow, HandOffQueue& queue);
-// Shows and announces the arrivals stored since the last announcement; StoreWaitingMessages
-// leaves them for kAnnouncementTimer when the last announcement is too recent. Also called before
-// the user's commands, so they act on what the window shows.
-void AnnounceWaitingArrivals(HWND mainWindow);
-// At exit: stores what still waits, shows and announces nothing, and writes what is unwritten.
-void StoreWaitingMessagesQuietly(HandOffQueue& queue);
-// On kUnwrittenRetryTimer: writes the files of messages whose write failed; the timer ends
-// once none waits.
-void WriteUnwrittenMessages(HWND mainWindow);
+    // The newest stored message at once, the older ones on a thread of their own (when kept in files).
+    void LoadStoredMessages();
+    // On kStoredMessagesRead.
+    void TakeStoredMessagesRead();
+    // At exit: the reading stops (a bounded wait).
+    void StopLoading() { load_.Stop(); }
 
-void ShowOlderMessage(HWND mainWindow);
-void ShowNewerMessage(HWND mainWindow);
-void ShowOldestMessage(HWND mainWindow);
-void ShowNewestMessage(HWND mainWindow);
+    // Stores a batch of the messages waiting in queue and announces it once (at once, or when the
+    // spacing of announcements allows).
+    void StoreWaitingMessages(HandOffQueue& queue);
+    // Shows and announces the arrivals stored since the last announcement; also called before the
+    // user's commands, so they act on what the window shows.
+    void AnnounceWaitingArrivals();
+    // At exit: stores what still waits, shows and announces nothing, writes what is unwritten.
+    void StoreWaitingMessagesQuietly(HandOffQueue& queue) { intake_.StoreAllQuietly(queue, history_, folder_); }
+    // On kUnwrittenRetryTimer.
+    void WriteUnwrittenMessages() { intake_.WriteUnwritten(history_, folder_); }
 
-void DeleteCurrentMessage(HWND mainWindow);
-void RestoreDeletedMessage(HWND mainWindow);
-void DeleteAllMessages(HWND mainWindow);
-// At start (before the window exists) and at exit.
-void EmptyTrash();
-void ReleaseHistory();
+    // A step through the history or its trash; waits for the start-up load when it needs it.
+    void Take(Step step);
+    // At exit.
+    void EmptyTrash();
+    void Release() { history_.Clear(); }
+
+private:
+    void FinishLoad();
+    void Run(Step step);
+    void ShowTexts(const std::string& text, const std::string& sender);
+    void ShowCurrent();
+    void ShowCurrentTexts();
+    void DeleteCurrent();
+    void RestoreDeleted();
+    void DeleteAll();
+
+    HWND window_ = nullptr;
+    store::MessageHistory history_;
+    store::Win32MessageFolder folder_;
+    MessageIntake intake_;
+    ArrivalAnnouncer announcer_;
+    StoredMessagesLoad load_;
+};
 
 }  // namespace tavik::shell

@@ -50,7 +50,7 @@ void StopNetworkListeners(HWND mainWindow) {
     mail::StopMailSchedule(mainWindow);
 }
 
-void FinishReception() {
+void FinishReception(HistoryView& view) {
     // A second call comes only from inside the first one's waits: it stores what waits, no more.
     if (!Finished) {
         Finished = true;
@@ -63,7 +63,7 @@ void FinishReception() {
     }
     if (!Queue) return;
     Queue->Close();
-    StoreWaitingMessagesQuietly(*Queue);
+    view.StoreWaitingMessagesQuietly(*Queue);
 }
 
 bool ReceptionFinished() { return Finished; }

@@ -6,6 +6,7 @@
 
 #include "core/reception/hand_off_queue.h"
 #include "mail/mail_context.h"
+#include "shell/history_view.h"
 
 namespace tavik::shell {
 
@@ -23,7 +24,7 @@ void StopNetworkListeners(HWND mainWindow);
 
 // At shut-down: every listener is stopped (those of a stop this runs inside too), running
 // mailbox checks are cancelled, and what still waits is stored, not shown. Nothing starts again.
-void FinishReception();
+void FinishReception(HistoryView& view);
 bool ReceptionFinished();
 
 // What the mail subsystem works with for this main window.

@@ -34,7 +34,11 @@ const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
 void PostSystemCommand(HWND window, WPARAM command) { PostMessageA(window, WM_SYSCOMMAND, command, 0); }
 
-void InitialiseWindow(HWND window) {
+// The history view the program made for this window (WM_INITDIALOG's parameter).
+HistoryView& ViewOf(HWND window) { return *reinterpret_cast<HistoryView*>(GetWindowLongPtrA(window, DWLP_USER)); }
+
+void InitialiseWindow(HWND window, LPARAM view) {
+    SetWindowLongPtrA(window, DWLP_USER, view);
     MainWindow = window;
     auto settings = ProcessSettings().Current();
     bool withOptions = settings->DisableCustomization == 0;
@@ -45,7 +49,7 @@ void InitialiseWindow(HWND window) {
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(TrayIcon));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(TrayIcon));
     AttachMessageTextBox(window);
-    StartArrivalClock();
+    ViewOf(window).Attach(window);
     CreateReception(window);
     SetTimer(window, kWakeRetryTimer, kWakeRetryMs, nullptr);
 
@@ -57,8 +61,8 @@ void InitialiseWindow(HWND window) {
         StartNetworkListeners(window);
     }
     InitTrayRecord(window);
-    if (settings->UsingFilesToStoreMessages != 0) LoadStoredMessages(window);
-    RefreshStatus(window, CurrentHistoryStatus());
+    if (settings->UsingFilesToStoreMessages != 0) ViewOf(window).LoadStoredMessages();
+    RefreshStatus(window, ViewOf(window).Status());
 }
 
 // Closes open dialogs and sheets, removes the tray icons, stops the network side and ends the loop.
@@ -105,19 +109,20 @@ void ChangeFontSize(HWND window, bool larger) {
 
 INT_PTR OnCommand(HWND window, WPARAM wParam) {
     // A button, menu item or accelerator acts on what the window shows: the arrivals first.
-    if (HIWORD(wParam) <= 1) AnnounceWaitingArrivals(window);
+    HistoryView& view = ViewOf(window);
+    if (HIWORD(wParam) <= 1) view.AnnounceWaitingArrivals();
     switch (LOWORD(wParam)) {
     case CMD_HIDE: PostSystemCommand(window, SC_MINIMIZE); return TRUE;
     case CMD_COPY:
         if (HWND focus = GetFocus()) SendMessageA(focus, WM_COPY, 0, 0);
         return TRUE;
-    case CMD_DELETE_ALL: DeleteAllMessages(window); break;
-    case CMD_OLDER: ShowOlderMessage(window); break;
-    case CMD_NEWER: ShowNewerMessage(window); break;
-    case CMD_DELETE: DeleteCurrentMessage(window); break;
+    case CMD_DELETE_ALL: view.Take(Step::DeleteAll); break;
+    case CMD_OLDER: view.Take(Step::Older); break;
+    case CMD_NEWER: view.Take(Step::Newer); break;
+    case CMD_DELETE: view.Take(Step::Delete); break;
     case CMD_OPTIONS: OpenOptions(window); break;
     case CMD_ABOUT: ShowAbout(); break;
-    case CMD_RESTORE_DELETED: RestoreDeletedMessage(window); break;
+    case CMD_RESTORE_DELETED: view.Take(Step::Restore); break;
     case CMD_OPEN: PostSystemCommand(window, SC_RESTORE); break;
     case CMD_CHECK_MAIL_NOW: mail::OpenCheckNowDialog(MailContextOf(window), window); break;
     case CMD_EXIT: Exit(window, wParam); break;
@@ -125,8 +130,8 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
     case CMD_DISMISS_MAIL: mail::RemoveMailIcons(window); break;
     case CMD_FONT_SMALLER: ChangeFontSize(window, false); break;
     case CMD_FONT_LARGER: ChangeFontSize(window, true); break;
-    case CMD_OLDEST: ShowOldestMessage(window); break;
-    case CMD_NEWEST: ShowNewestMessage(window); break;
+    case CMD_OLDEST: view.Take(Step::Oldest); break;
+    case CMD_NEWEST: view.Take(Step::Newest); break;
     default: break;
     }
     return 0;
@@ -135,7 +140,7 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
 INT_PTR OnSystemCommand(HWND window, WPARAM command) {
     switch (command) {
     case SC_MINIMIZE: HideToTray(window); return TRUE;
-    case SC_RESTORE: RestoreFromTray(window, CurrentHistoryStatus()); return TRUE;
+    case SC_RESTORE: RestoreFromTray(window, ViewOf(window).Status()); return TRUE;
     case SC_MAXIMIZE: return TRUE;
     case SC_CLOSE: return Close(window);
     case CMD_ABOUT: ShowAbout(); return 0;
@@ -159,17 +164,17 @@ void ReleaseSockets() { sockets.reset(); }
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ApplyCopyButtonRule();
     switch (message) {
-    case WM_INITDIALOG: InitialiseWindow(window); return TRUE;
+    case WM_INITDIALOG: InitialiseWindow(window, lParam); return TRUE;
     case WM_COMMAND: return OnCommand(window, wParam);
     case WM_SYSCOMMAND: return OnSystemCommand(window, wParam);
     case WM_TIMER:
         if (wParam == kMailCheckTimer) mail::StartMailCheck(MailContextOf(window));
         if (wParam == kMessagesWaitingTimer) {
             KillTimer(window, kMessagesWaitingTimer);
-            if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
+            if (!tornDown && WaitingMessages() != nullptr) ViewOf(window).StoreWaitingMessages(*WaitingMessages());
         }
-        if (wParam == kAnnouncementTimer && !tornDown) AnnounceWaitingArrivals(window);
-        if (wParam == kUnwrittenRetryTimer && !tornDown) WriteUnwrittenMessages(window);
+        if (wParam == kAnnouncementTimer && !tornDown) ViewOf(window).AnnounceWaitingArrivals();
+        if (wParam == kUnwrittenRetryTimer && !tornDown) ViewOf(window).WriteUnwrittenMessages();
         if (wParam == kWakeRetryTimer && WaitingMessages() != nullptr) WaitingMessages()->RetryWake();
         return 0;
     case WM_POWERBROADCAST: OnPowerEvent(window, wParam); return 0;
@@ -188,16 +193,16 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam != FALSE) {
             // The session really ends: the whole exit happens before this returns.
             TearDown(window);
-            ShutDown();
+            ShutDown(ViewOf(window));
         }
         return 0;
     case WM_DESTROY: TearDown(window); return 0;
     case kMessagesWaiting:
         // After teardown what waits is stored at shut-down, without showing it.
-        if (!tornDown && WaitingMessages() != nullptr) StoreWaitingMessages(window, *WaitingMessages());
+        if (!tornDown && WaitingMessages() != nullptr) ViewOf(window).StoreWaitingMessages(*WaitingMessages());
         return TRUE;
     case kStoredMessagesRead:
-        if (!tornDown) TakeStoredMessagesRead(window);
+        if (!tornDown) ViewOf(window).TakeStoredMessagesRead();
         return TRUE;
     case kMessagesNotSaved:
         if (!tornDown) {

@@ -122,25 +122,25 @@ void RegisterRestoreHotKey(HWND window) {
     }
 }
 
-void ShutDown() {
+void ShutDown(HistoryView& view) {
     static bool started = false;
     if (started) {
         // The session ends inside a wait of the shut-down itself: what must not be lost is done
         // before the system is answered; the shut-down further down the stack does the rest.
-        FinishReception();
+        FinishReception(view);
         SaveProcessSettingsAtExit();
         return;
     }
     started = true;
     StopListeners();
-    FinishReception();
+    FinishReception(view);
     UnregisterHotKey(MainWindow, kRestoreHotKeyId);
     StopBlink();
     ReleaseFonts();
-    StopLoadingStoredMessages();
-    ReleaseHistory();
+    view.StopLoading();
+    view.Release();
     SaveProcessSettingsAtExit();
-    EmptyTrash();
+    view.EmptyTrash();
     ReleaseSockets();
     ActivateNextWindow();
 }
@@ -171,10 +171,11 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
 
     LoadProcessSettings();
-    EmptyTrash();
+    HistoryView view;
+    view.EmptyTrash();
 
-    HWND window =
-        CreateDialogParamA(ResourceModule, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), GetDesktopWindow(), MainWindowProc, 0);
+    HWND window = CreateDialogParamA(ResourceModule, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), GetDesktopWindow(),
+                                     MainWindowProc, reinterpret_cast<LPARAM>(&view));
     if (window == nullptr) {
         // A resource module without the main window cannot run: say so and end like a missing module.
         MessageBoxA(nullptr, "Unable to load the main window from TavikRes.dll.\r\nPlease, reinstall Quorlex Tavik.",
@@ -196,7 +197,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     TrimWorkingSet();
 
     RunMessageLoop(accelerators);
-    ShutDown();
+    ShutDown(view);
     ResourceModule = nullptr;  // freed with resources
     return 0;
 }

@@ -120,7 +120,7 @@ void MessageHistory::TrimAsIfLoaded() {
 
 void MessageHistory::DropOldest(std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        if (entries_[i].filePath) trimmedFiles.push_back(std::move(*entries_[i].filePath));
+        if (entries_[i].filePath) trimmedFiles.push_back({entries_[i].serial, std::move(*entries_[i].filePath)});
     }
     entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(count));
 }

@@ -55,8 +55,12 @@ public:
     // Where the search for a free name of the next message file starts.
     NameCopies fileNames;
     // The files of the entries that left the list through the count limit this run, oldest
-    // first: delete-all removes them with the entries it asks about.
-    std::vector<std::string> trimmedFiles;
+    // first, with the entries' serials: delete-all removes them with the entries it asks about.
+    struct TrimmedFile {
+        std::uint64_t serial = 0;
+        std::string path;
+    };
+    std::vector<TrimmedFile> trimmedFiles;
 
     // Appends after the newest; the entry becomes newest and current (position = count).
     void Append(MessageEntry entry);

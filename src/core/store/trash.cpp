@@ -96,7 +96,7 @@ void EmptyTrash(MessageHistory& history, MessageFolder& folder, const std::strin
 }
 
 DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history) {
-    return {history.lastSerial(), history.trimmedFiles.size()};
+    return {history.lastSerial()};
 }
 
 DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& settings, MessageFolder& folder,
@@ -108,10 +108,11 @@ DeleteAllResult DeleteAllMessages(MessageHistory& history, const Settings& setti
     for (const MessageEntry& entry : history.RemoveUpToSerial(asked.lastSerialAsked)) {
         if (entry.filePath) folder.Remove(*entry.filePath);
     }
-    const std::size_t trimmedAsked = std::min(asked.trimmedFilesAsked, history.trimmedFiles.size());
-    for (std::size_t i = 0; i < trimmedAsked; ++i) folder.Remove(history.trimmedFiles[i]);
-    history.trimmedFiles.erase(history.trimmedFiles.begin(),
-                               history.trimmedFiles.begin() + static_cast<std::ptrdiff_t>(trimmedAsked));
+    // Oldest first, so those asked about lead the list.
+    auto firstKept = std::find_if(history.trimmedFiles.begin(), history.trimmedFiles.end(),
+                                  [&](const auto& file) { return file.serial > asked.lastSerialAsked; });
+    for (auto file = history.trimmedFiles.begin(); file != firstKept; ++file) folder.Remove(file->path);
+    history.trimmedFiles.erase(history.trimmedFiles.begin(), firstKept);
     history.fileNames.Forget();
     if (!hadEntries) return result;
     result.historyCleared = history.empty();

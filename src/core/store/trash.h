@@ -46,8 +46,7 @@ struct DeleteAllResult {
 // the files of those that left it through the count limit. Whatever comes while it is open
 // stays, and so do files that were never in the list (unreadable ones the start skipped).
 struct DeleteAllQuestion {
-    std::uint64_t lastSerialAsked = 0;
-    std::size_t trimmedFilesAsked = 0;  // the first ones of MessageHistory::trimmedFiles
+    std::uint64_t lastSerialAsked = 0;  // also of those that leave through the limit meanwhile
 };
 DeleteAllQuestion PrepareDeleteAll(const MessageHistory& history);
 
