@@ -23,15 +23,9 @@ std::string SystemError(const char* what, DWORD code) {
     return std::string(what) + " (system error " + std::to_string(code) + ")";
 }
 
-std::string ToOem(const std::string& ansi) {
-    std::string oem(ansi.size(), '\0');
-    if (!ansi.empty() && !CharToOemBuffA(ansi.data(), oem.data(), static_cast<DWORD>(ansi.size()))) {
-        return ansi;
-    }
-    return oem;
-}
-
 }  // namespace
+
+std::uint16_t MailslotCodePage() { return static_cast<std::uint16_t>(GetOEMCP()); }
 
 bool SendMessengerDatagram(const std::string& sender, const std::string& recipient, const std::string& text,
                            std::string* error) {
@@ -48,7 +42,7 @@ bool SendMessengerDatagramTo(const std::string& slotPath, const std::string& sen
         text.find('\0') != std::string::npos) {
         return Fail(error, "names and text must not hold a NUL byte");
     }
-    const std::string datagram = BuildMessengerDatagram(ToOem(sender), ToOem(recipient), ToOem(text));
+    const std::string datagram = BuildMessengerDatagram(sender, recipient, text);
     if (datagram.size() <= kMessengerMinimumDropSize) {
         return Fail(error, "message too short: receivers drop datagrams of " +
                                std::to_string(kMessengerMinimumDropSize) + " bytes or fewer");

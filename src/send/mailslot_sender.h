@@ -4,13 +4,17 @@
 
 #ifdef _WIN32
 
+#include <cstdint>
 #include <string>
 
 namespace tavik::send {
 
-// Sends text from sender to recipient. Lines of text (CR LF or LF) are joined by the
-// Messenger line separator; all three strings go out in the OEM code page. On failure
-// returns false and, when error is given, puts a one-line reason in it.
+// The code page the mailslot's receiver reads: this machine's OEM code page.
+std::uint16_t MailslotCodePage();
+
+// Sends text from sender to recipient, all three already in the receiver's code page. Lines of
+// text (CR LF or LF) are joined by the Messenger line separator. On failure returns false and,
+// when error is given, puts a one-line reason in it.
 bool SendMessengerDatagram(const std::string& sender, const std::string& recipient, const std::string& text,
                            std::string* error);
 

@@ -69,6 +69,10 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
             options.singleBlock = true;
             continue;
         }
+        if (argument == "--raw") {
+            options.raw = true;
+            continue;
+        }
         if (argument == "--mailslot") {
             if (!SetDestination(options, SendMode::Mailslot, "", error)) return parsed;
             continue;
@@ -103,6 +107,13 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
                 return parsed;
             }
             options.timeoutSeconds = static_cast<int>(*seconds);
+        } else if (argument == "--codepage") {
+            std::optional<std::uint32_t> number = ParseNumber(value, 1, 65535);
+            if (!number) {
+                error = "bad code page '" + value + "' (a Windows code page number, such as 1252)";
+                return parsed;
+            }
+            options.codePage = static_cast<std::uint16_t>(*number);
         } else {
             error = "unknown option " + argument;
             return parsed;
@@ -116,6 +127,8 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
         error = "--mailslot needs --from and --to";
     } else if (options.mode == SendMode::Messenger && (!options.to || options.to->empty())) {
         error = "--messenger needs --to";
+    } else if (options.raw && options.codePage) {
+        error = "--raw sends the bytes unconverted: it takes no --codepage";
     }
     return parsed;
 }
@@ -128,9 +141,12 @@ std::string UsageText() {
 #ifdef _WIN32
            "  tavik-send --mailslot --from NAME --to NAME TEXT...\n"
 #endif
+           "  (each also takes --codepage N or --raw)\n"
            "\n"
            "Sends one message to a Tavik receiver. TEXT is the rest of the command line, or\n"
            "standard input when it is a lone \"-\"; line ends go out as CR LF (Messenger: as 0x14).\n"
+           "TEXT and the names go out in the receiver's code page, converted from this system's\n"
+           "encoding; a character that code page lacks goes as \"?\" and is named on standard error.\n"
            "  --udp HOST[:PORT]  datagram (port 7777 unless given); prints the byte count the\n"
            "                     receiver answers and the text of its delivery receipt\n"
            "  --tcp HOST[:PORT]  connection; prints the byte count the receiver answers\n"
@@ -149,6 +165,13 @@ std::string UsageText() {
            "  --reply-port N     port named for the receipt (UDP: bound here; default: any free\n"
            "                     port; TCP: default the destination port)\n"
            "  --timeout SEC      how long to wait for each answer (default 5)\n"
+           "  --codepage N       the receiver's code page (default: 1252 for --udp and --tcp,\n"
+#ifdef _WIN32
+           "                     850 for --messenger, this machine's OEM code page for --mailslot)\n"
+#else
+           "                     850 for --messenger)\n"
+#endif
+           "  --raw              send TEXT and the names as they are, unconverted\n"
            "  --                 everything after it is text\n"
            "Exit status: 0 answered, 1 no answer or failure, 2 bad command line.\n";
 }

@@ -25,7 +25,9 @@ struct SendOptions {
     bool singleBlock = false;  // Messenger: the whole message in one block
     std::optional<std::uint16_t> replyPort;
     int timeoutSeconds = kDefaultTimeoutSeconds;
-    std::vector<std::string> text;  // the words of the message; a lone "-" reads standard input
+    std::optional<std::uint16_t> codePage;  // the receiver's code page, when not the transport's usual one
+    bool raw = false;                       // text and names go as they are, unconverted
+    std::vector<std::string> text;          // the words of the message; a lone "-" reads standard input
 };
 
 struct ParsedOptions {
@@ -33,6 +35,8 @@ struct ParsedOptions {
     std::string error;  // empty when the command line is usable
 };
 
+// A pure function of the arguments (argv without the program name): it checks their form only,
+// not whether a host resolves or a code page exists here.
 ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments);
 
 std::string UsageText();

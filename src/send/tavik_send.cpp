@@ -1,12 +1,16 @@
 // tavik-send: sends one message to a Tavik receiver from the command line.
 
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/net/socket_layer.h"
+#include "send/code_pages.h"
 #include "send/messenger_send.h"
 #include "send/own_protocol_send.h"
+#include "send/receiver_text.h"
 #include "send/send_options.h"
 #include "send/send_text.h"
 
@@ -26,11 +30,33 @@ int main(int argc, char** argv) {
         std::cerr << "tavik-send: " << parsed.error << "\n" << UsageText();
         return kExitUsage;
     }
-    const SendOptions& options = parsed.options;
-    std::string text = MessageText(options.text, std::cin);
-
-    if (options.mode == SendMode::Mailslot) {
+    SendOptions options = std::move(parsed.options);
 #ifdef _WIN32
+    const std::uint16_t mailslotCodePage = MailslotCodePage();
+#else
+    if (options.mode == SendMode::Mailslot) {
+        std::cerr << "tavik-send: --mailslot is only available on Windows\n";
+        return kExitUsage;
+    }
+    const std::uint16_t mailslotCodePage = kMessengerCodePage;
+#endif
+    const std::optional<std::uint16_t> codePage = ReceiverCodePage(options, mailslotCodePage);
+    std::unique_ptr<CodePages> codePages = SystemCodePages();
+    if (codePage && !codePages->CanWrite(*codePage)) {
+        std::cerr << "tavik-send: code page " << *codePage << " cannot be used on this system\n";
+        return kExitUsage;
+    }
+    ReceiverText receiverText(*codePages, codePage);
+    const bool fromInput = options.text.size() == 1 && options.text[0] == "-";
+    std::string text = receiverText.Convert(MessageText(options.text, std::cin),
+                                            fromInput ? TextOrigin::StandardInput : TextOrigin::CommandLine,
+                                            fromInput ? "standard input" : "the text");
+    if (options.from) options.from = receiverText.Convert(*options.from, TextOrigin::CommandLine, "--from");
+    if (options.to) options.to = receiverText.Convert(*options.to, TextOrigin::CommandLine, "--to");
+    std::cerr << receiverText.Warnings();
+
+#ifdef _WIN32
+    if (options.mode == SendMode::Mailslot) {
         std::string error;
         if (!SendMessengerDatagram(*options.from, *options.to, text, &error)) {
             std::cerr << "tavik-send: " << error << "\n";
@@ -38,18 +64,16 @@ int main(int argc, char** argv) {
         }
         std::cout << "sent to the messenger mailslot\n";
         return kExitAnswered;
-#else
-        std::cerr << "tavik-send: --mailslot is only available on Windows\n";
-        return kExitUsage;
-#endif
     }
+#endif
 
     tavik::net::SocketLibrary sockets;
     if (!sockets.Ready()) {
         std::cerr << "tavik-send: the socket library did not start\n";
         return kExitNoAnswer;
     }
-    std::string name = options.from.value_or(tavik::net::HostName());
+    // Host names are plain ASCII: the same in every code page.
+    const std::string name = options.from.value_or(tavik::net::HostName());
     text = WithCrLf(text);
     if (options.mode == SendMode::Messenger) return SendOverMessenger(options, name, text, std::cout, std::cerr);
     if (options.mode == SendMode::Udp) return SendOverUdp(options, name, text, std::cout, std::cerr);

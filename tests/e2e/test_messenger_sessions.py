@@ -1,5 +1,5 @@
-"""Messenger messages over NetBIOS sessions: smbclient and raw message blocks to port 139, where
-Tavik serves its names over TCP because Wine's NetBIOS cannot listen."""
+"""Messenger messages over NetBIOS sessions: smbclient, tavik-send and raw message blocks to port 139,
+where Tavik serves its names over TCP because Wine's NetBIOS cannot listen."""
 
 from __future__ import annotations
 
@@ -11,6 +11,7 @@ import time
 
 import pytest
 
+from native_send import native_tavik_send
 from stored_messages import message_files, quiet_settings
 from tavik_harness import SETTINGS_KEY, wait_until
 
@@ -70,7 +71,7 @@ def stored(wine, count: int) -> list[bytes]:
 
 
 @pytest.mark.skipif(shutil.which("smbclient") is None, reason="smbclient is not installed")
-def test_smbclient_and_raw_blocks_are_stored_and_shown(wine):
+def test_smbclient_tavik_send_and_raw_blocks_are_stored_and_shown(wine):
     name = computer_name(wine)
     tavik = start(wine, NetbiosPort=PORT)
     wait_until(port_answers, TIMEOUT, 0.5, "port 139")
@@ -97,6 +98,20 @@ def test_smbclient_and_raw_blocks_are_stored_and_shown(wine):
             raise ConnectionError
     senders = sorted(data[1:data.index(b"\r\n")] for data in stored(wine, 3))
     assert senders == [b"ANN", b"BEN", b"CAL"]
+
+    # tavik-send's text in the OEM code page, from Linux (UTF-8) over a session and from Windows
+    # (the ANSI code page) through the mailslot; the program stores it in its ANSI code page. The
+    # OEM code page has no euro sign: the senders say so and send "?".
+    linux = native_tavik_send(["--messenger", f"127.0.0.1:{PORT}", "--to", name, "--from", "DORA", "--timeout",
+                               "30", "Grüße, 20 €"])
+    assert linux.returncode == 0, linux.stdout + linux.stderr
+    assert linux.stderr.decode() == 'tavik-send: code page 850 has no "€" (U+20AC): sent as "?"\n'
+    windows = wine.run(["tavik-send.exe", "--mailslot", "--from", "EVA", "--to", name, "Grüße, 20 €"])
+    assert windows.returncode == 0, windows.stdout + windows.stderr
+    assert b"U+20AC" in windows.stderr
+    sent_by = {data[1:data.index(b"\r\n")]: data for data in stored(wine, 5)}
+    for sender in (b"DORA", b"EVA"):
+        assert sent_by[sender].endswith(b".\r\n\r\nGr\xfc\xdfe, 20 ?"), sent_by[sender]
 
     # A session left open at the logoff does not hold the exit.
     with session(name):

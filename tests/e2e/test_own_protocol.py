@@ -7,6 +7,7 @@ import re
 import socket
 import time
 
+from native_send import native_tavik_send
 from stored_messages import message_files
 from tavik_harness import SETTINGS_KEY, free_port, wait_until
 
@@ -151,7 +152,7 @@ def test_exit_is_prompt_while_a_client_holds_a_silent_connection(wine):
     assert message_files(wine.data_dir()) == []
 
 
-def test_tavik_send_on_windows_reaches_the_program_over_both_transports(wine):
+def test_tavik_send_from_windows_and_linux_reaches_the_program_in_its_code_page(wine):
     port = free_port()
     tavik = start_on_port(wine, port)
     # The UDP listener may still be starting: a first "no reply" is tried again.
@@ -171,13 +172,21 @@ def test_tavik_send_on_windows_reaches_the_program_over_both_transports(wine):
     assert tcp.returncode == 0, tcp.stdout + tcp.stderr
     assert re.search(rb"reply: \d+ bytes received", tcp.stdout)
 
-    messages = stored(wine, 2)
-    udp_stored = [m for m in messages if m[0] == b"0"]
+    # Typed on Linux, the text is UTF-8; the program reads Windows-1252 (stored() decodes it so).
+    linux = native_tavik_send(["--udp", f"127.0.0.1:{port}", "--from", "Jörg", "--timeout", "10", "Grüße, 20 €"])
+    assert linux.returncode == 0, linux.stdout + linux.stderr
+    assert linux.stderr == b""
+
+    messages = stored(wine, 3)
+    udp_stored = [m for m in messages if m[0] == b"0" and m[1].startswith("WINPC")]
     tcp_stored = [m for m in messages if m[0] == b"1"]
-    assert len(udp_stored) == 1 and len(tcp_stored) == 1, messages
+    linux_stored = [m for m in messages if m[1].startswith("J")]
+    assert len(udp_stored) == 1 and len(tcp_stored) == 1 and len(linux_stored) == 1, messages
     assert udp_stored[0][2] == "Message from X to YOU."
     assert re.fullmatch(r"WINPC/127\.0\.0\.1:\d+u", udp_stored[0][1]), udp_stored[0][1]
     assert tcp_stored[0][1:] == ("WINPC/127.0.0.1", "first line\r\nsecond line")
+    assert linux_stored[0][2] == "Grüße, 20 €"
+    assert re.fullmatch(r"Jörg/127\.0\.0\.1:\d+u", linux_stored[0][1]), linux_stored[0][1]
 
     usage = wine.run(["tavik-send.exe", "--udp"])
     assert usage.returncode == 2

@@ -157,6 +157,32 @@ TEST_F(TavikSendTest, TcpMessageFromStandardInputWithHighPriority) {
         << result.output;
 }
 
+TEST_F(TavikSendTest, TextAndNameGoInTheReceiversCodePage) {
+    const std::string udpTo = " --udp 127.0.0.1:" + std::to_string(udpPort) + " --timeout 15 --from Jörg ";
+    const std::string tcpTo = " --tcp 127.0.0.1:" + std::to_string(tcpPort) + " --timeout 15 --from Jörg ";
+    struct Sent {
+        std::string command;
+        std::string text;
+        std::string name;
+    };
+    // A UTF-8 locale, the C locale (whose text is read as UTF-8 when it is), --codepage and --raw.
+    const std::vector<Sent> sent = {
+        {"LC_ALL=C.UTF-8 " + program + udpTo + "'Grüße, 20 €'", "Gr\xFC\xDF\x65, 20 \x80", "J\xF6rg"},
+        {"LC_ALL=C " + program + tcpTo + "'Grüße, 20 €'", "Gr\xFC\xDF\x65, 20 \x80", "J\xF6rg"},
+        {"LC_ALL=C.UTF-8 " + program + tcpTo + "--codepage 1250 'Łódź, 20 €'", "\xA3\xF3\x64\x9F, 20 \x80", "J\xF6rg"},
+        {"LC_ALL=C.UTF-8 " + program + udpTo + "--raw 'Grüße, 20 €'", "Grüße, 20 €", "Jörg"},
+    };
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        CommandResult result = RunCommand(sent[i].command);
+        EXPECT_EQ(result.exitCode, 0) << sent[i].command << "\n" << result.output;
+        EXPECT_EQ(result.output.find("tavik-send:"), std::string::npos) << sent[i].command << "\n" << result.output;
+        ASSERT_TRUE(sink->WaitForCount(i + 1)) << sent[i].command;
+        const IncomingMessage message = sink->All()[i].message;
+        EXPECT_EQ(message.text, sent[i].text) << sent[i].command;
+        EXPECT_EQ(message.sender.substr(0, message.sender.find('/')), sent[i].name) << sent[i].command;
+    }
+}
+
 TEST_F(TavikSendTest, RefusedUdpMessageStillGetsItsCountButNoReceipt) {
     ChangeSettings([](Settings& s) { s.DontRecvMess = "127.0.0.1"; });
     CommandResult result =
@@ -184,13 +210,17 @@ TEST(TavikSend, NoAnswerIsAFailure) {
 TEST(TavikSend, CommandLineMistakesExitWithTwo) {
     std::string program = SenderProgram().string();
     ASSERT_TRUE(std::filesystem::exists(program));
-    for (const char* arguments : {"", "hello", "--udp 127.0.0.1", "--udp 127.0.0.1:0 x", "--udp 127.0.0.1:70000 x",
-                                  "--tcp :7777 x", "--udp a --tcp b x", "--udp a --timeout 0 x",
-                                  "--udp a --reply-port x y", "--bogus x", "--udp", "--messenger a x"}) {
+    for (const char* arguments :
+         {"", "hello", "--udp 127.0.0.1", "--udp 127.0.0.1:0 x", "--udp 127.0.0.1:70000 x", "--tcp :7777 x",
+          "--udp a --tcp b x", "--udp a --timeout 0 x", "--udp a --reply-port x y", "--bogus x", "--udp",
+          "--messenger a x", "--udp a --codepage 70000 x", "--udp a --raw --codepage 850 x"}) {
         CommandResult result = RunCommand(program + " " + arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments << "\n" << result.output;
         EXPECT_NE(result.output.find("usage:"), std::string::npos) << arguments;
     }
+    CommandResult unknown = RunCommand(program + " --udp 127.0.0.1 --codepage 12345 x");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.output, "tavik-send: code page 12345 cannot be used on this system\n");
     CommandResult help = RunCommand(program + " --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.output.find("--reply-port"), std::string::npos);
@@ -215,14 +245,21 @@ TEST(TavikSend, MessengerMessagesOverANetbiosSession) {
     ASSERT_TRUE(sink->WaitForCount(1));
     CommandResult single = RunCommand(to + "RECEIVER --single-block hi");
     EXPECT_EQ(single.output, "session: accepted\nsingle block: answered\n");
+    // The OEM code page has no euro sign: tavik-send says so, and the message still goes.
+    CommandResult oem = RunCommand("LC_ALL=C.UTF-8 " + to + "RECEIVER 'Grüße, 20 €'");
+    EXPECT_EQ(oem.exitCode, 0) << oem.output;
+    EXPECT_EQ(oem.output,
+              "tavik-send: code page 850 has no \"€\" (U+20AC): sent as \"?\"\n"
+              "session: accepted\nstart block: answered\ntext block 1: answered\nend block: answered\n");
     CommandResult refused = RunCommand(to + "NOBODY hi");
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.output, "session: refused (error 0x82, called name not present)\n");
-    ASSERT_TRUE(sink->WaitForCount(2));
+    ASSERT_TRUE(sink->WaitForCount(3));
     auto delivered = sink->All();
-    ASSERT_EQ(delivered.size(), 2u);
+    ASSERT_EQ(delivered.size(), 3u);
     EXPECT_EQ(delivered[0].message.text, "TESTPC>receiver.\r\n\r\n" + std::string(200, '0') + "\r\nline 2");
     EXPECT_EQ(delivered[1].message.text, "TESTPC>RECEIVER.\r\n\r\nhi");
+    EXPECT_EQ(delivered[2].message.text, "TESTPC>RECEIVER.\r\n\r\nGr\x81\xE1\x65, 20 ?");
     EXPECT_TRUE(carrier.Stop());
 }
 

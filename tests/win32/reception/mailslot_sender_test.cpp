@@ -49,12 +49,9 @@ TEST_F(MailslotSenderTest, WritesOneDatagramWithJoinedLines) {
     EXPECT_EQ(Next(), std::nullopt);
 }
 
-TEST_F(MailslotSenderTest, ConvertsToTheOemCodePage) {
-    const UINT oem = GetOEMCP();
-    if (!((oem == 437 || oem == 850) && GetACP() == 1252)) {
-        GTEST_SKIP() << "code pages " << oem << "/" << GetACP();
-    }
-    ASSERT_TRUE(SendMessengerDatagramTo(name, "\xC4nne", "BOB", "gr\xFC\xDF", nullptr));
+TEST_F(MailslotSenderTest, SendsTheBytesItIsGiven) {
+    // tavik-send has converted them to the receiver's code page already: converting again would garble them.
+    ASSERT_TRUE(SendMessengerDatagramTo(name, "\x8Enne", "BOB", "gr\x81\xE1", nullptr));
     EXPECT_EQ(Next(), "\x8Enne\0BOB\0gr\x81\xE1"s);
 }
 
