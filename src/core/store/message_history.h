@@ -25,11 +25,11 @@ struct MessageEntry {
     std::string sender;                   // the sender as stored (never holds CR or LF)
     std::optional<std::string> filePath;  // full path of the message file; none without a file
     bool highPriority = false;
-    // Set while its file could not be written (files on, disk full or folder gone).
-    std::optional<UnwrittenFile> unwritten;
     // Given by the history when the entry joins it, higher for every later one: tells the
     // entries a question was about from those that came while it was open.
     std::uint64_t serial = 0;
+    // Set while its file could not be written (files on, disk full or folder gone).
+    std::optional<UnwrittenFile> unwritten;
 };
 
 class MessageHistory {
