@@ -8,13 +8,14 @@
 
 #include "core/setup/setup_paths.h"
 #include "win/registry_key.h"
+#include "win/user_folders.h"
 #include "setup/setup_locations.h"
 
 namespace tavik::setup {
 namespace {
 
 // Results are not looked at: an existing folder stays as it is.
-void CreateFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+void CreateFolder(const std::string& path) { win::MakeFolder(path); }
 
 // Inside the company folder: the earlier version's folder takes the present name unless that
 // name exists already (MoveFileA then fails and both folders stay), then the present one is made.
@@ -77,12 +78,10 @@ void MakeDataDirectory() {
     if (!shellFolders.IsOpen()) {
         return;
     }
-    // A long value is still there: only a missing one is replaced.
-    const std::optional<std::size_t> size = shellFolders.QuerySize(kAppDataValue);
-    const auto appData = size ? shellFolders.ReadText(kAppDataValue, std::max(*size, kPathBufferSize)) : std::nullopt;
-    if (appData) {
+    // A value that is there but cannot be read stays: only a missing one is replaced.
+    if (const std::optional<std::string> appData = win::ReadUserFolder(kAppDataValue)) {
         MakeUnderAppData(*appData);
-    } else if (!size) {
+    } else if (!shellFolders.QuerySize(kAppDataValue)) {
         MakeUnderProfile(shellFolders, reconciliation);
     }
 }

@@ -1,10 +1,12 @@
 #pragma once
 // Registry keys, value names and file names the setup helper works with.
 
+#include "win/user_folders.h"
+
 namespace tavik::setup {
 
 // HKEY_CURRENT_USER
-inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kShellFoldersKey = win::kShellFoldersKeyPath;
 inline constexpr const char* kProfileReconciliationKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\ProfileReconciliation";
 inline constexpr const char* kEarlierVersionKey = "Software\\Quorlex International";

@@ -8,6 +8,7 @@
 #include "core/setup/setup_paths.h"
 #include "setup/data_directory_setup.h"
 #include "win/registry_key.h"
+#include "win/user_folders.h"
 #include "setup/settings_setup.h"
 #include "setup/setup_locations.h"
 #include "setup/startup_shortcut.h"
@@ -29,7 +30,7 @@ std::string ReadFolder(HKEY root, const char* keyPath, const char* valueName) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const std::string startupFolder = ReadFolder(HKEY_CURRENT_USER, kShellFoldersKey, kStartupValue);
+    const std::string startupFolder = tavik::win::ReadUserFolder(kStartupValue).value_or(std::string());
     const std::string installFolder = ReadFolder(HKEY_LOCAL_MACHINE, kAppPathsKey, kInstallPathValue);
     const std::string programFile = JoinPath(installFolder, kProgramFileName);
     const std::string shortcutFile = JoinPath(startupFolder, kShortcutFileName);

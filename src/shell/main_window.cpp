@@ -17,7 +17,7 @@
 #include "shell/message_text_box.h"
 #include "shell/options_launch.h"
 #include "shell/program.h"
-#include "shell/registry_settings.h"
+#include "settings/registry_settings.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
@@ -186,7 +186,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: return TRUE;
     case WM_QUERYENDSESSION:
         // Another program may still cancel the logoff: only what must not be lost is saved now.
-        SaveFontSizeForSessionEnd();
+        settings::SaveFontSizeForSessionEnd();
         SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
         return TRUE;
     case WM_ENDSESSION:

@@ -4,7 +4,7 @@
 #include "shell/fonts.h"
 #include "shell/listeners.h"
 #include "shell/program.h"
-#include "shell/registry_settings.h"
+#include "settings/registry_settings.h"
 #include "shell/shell_state.h"
 
 namespace tavik::shell {
@@ -16,8 +16,8 @@ void OpenOptions(HWND mainWindow) {
     context.resources = ResourceModule;
     context.dialogFont = DialogFont();
     context.headingFont = HeadingFont();
-    context.saveMessagesPage = [](const MessagesPageValues& page) { return ApplyMessagesPage(page); };
-    context.saveMailPage = [](const MailPageValues& page) { return ApplyMailPage(page); };
+    context.saveMessagesPage = [](const MessagesPageValues& page) { return settings::ApplyMessagesPage(page); };
+    context.saveMailPage = [](const MailPageValues& page) { return settings::ApplyMailPage(page); };
     context.previewFontSize = [mainWindow](std::uint32_t size) { BuildFonts(mainWindow, size); };
     context.applySettings = [mainWindow] {
         StopNetworkListeners(mainWindow);

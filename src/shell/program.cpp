@@ -12,7 +12,7 @@
 #include "shell/history_view.h"
 #include "shell/listeners.h"
 #include "shell/main_window.h"
-#include "shell/registry_settings.h"
+#include "settings/registry_settings.h"
 #include "shell/shell_state.h"
 #include "shell/tray_icon.h"
 #include "win/scoped_handles.h"
@@ -74,7 +74,7 @@ HWND FindTavikWindow() {
 }
 
 // Another instance owns the window named by ClassName when its title starts like string 1.
-bool RestoreRunningInstance(RegistrySettingsSink& key) {
+bool RestoreRunningInstance(settings::RegistrySettingsSink& key) {
     std::optional<std::uint32_t> stored = key.ReadClassName();
     if (!stored) return false;
     HWND other = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(*stored));
@@ -128,7 +128,7 @@ void ShutDown(HistoryView& view) {
         // The session ends inside a wait of the shut-down itself: what must not be lost is done
         // before the system is answered; the shut-down further down the stack does the rest.
         FinishReception(view);
-        SaveProcessSettingsAtExit();
+        settings::SaveProcessSettingsAtExit();
         return;
     }
     started = true;
@@ -139,7 +139,7 @@ void ShutDown(HistoryView& view) {
     ReleaseFonts();
     view.StopLoading();
     view.Release();
-    SaveProcessSettingsAtExit();
+    settings::SaveProcessSettingsAtExit();
     view.EmptyTrash();
     ReleaseSockets();
     ActivateNextWindow();
@@ -155,7 +155,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
         return -1;
     }
 
-    RegistrySettingsSink instanceKey(SettingsKeyAccess::kOpenFullAccess);
+    settings::RegistrySettingsSink instanceKey(settings::SettingsKeyAccess::kOpenFullAccess);
     bool keyOpen = instanceKey.Open();
     win::KernelHandle instanceMutex(CreateMutexA(nullptr, FALSE, InstanceMutexName().c_str()));
     if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -170,7 +170,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     AppInstance = instance;
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
 
-    LoadProcessSettings();
+    settings::LoadProcessSettings();
     HistoryView view;
     view.EmptyTrash();
 

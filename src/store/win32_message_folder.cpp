@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "store/extended_path.h"
+#include "win/extended_path.h"
 #include "win/scoped_handles.h"
 
 namespace tavik::store {
@@ -54,7 +54,7 @@ bool RenameOpenFile(HANDLE file, const std::wstring& target, bool replace) {
 // be made there or cannot be renamed from there (another volume): the caller tries another place.
 std::optional<NewFileResult> WriteAndRename(const std::string& temporaryPath, const std::wstring& target,
                                             std::string_view bytes, bool replace) {
-    const std::wstring temporary = ExtendedPath(temporaryPath);
+    const std::wstring temporary = win::ExtendedPath(temporaryPath);
     if (temporary.empty()) return std::nullopt;
     win::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_WRITE, nullptr,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -74,7 +74,7 @@ std::optional<NewFileResult> WriteAndRename(const std::string& temporaryPath, co
 // The temporary goes to the staging place first (see StagingPathFor), beside the target when that
 // place cannot take it. The temporary name does not end in ".qms", so the history load never takes it.
 NewFileResult WriteThroughTemporary(const std::string& path, std::string_view bytes, bool replace) {
-    const std::wstring target = ExtendedPath(path);
+    const std::wstring target = win::ExtendedPath(path);
     if (target.empty()) return NewFileResult::Failed;
     const std::string staged = StagingPathFor(path);
     if (std::optional<NewFileResult> result = WriteAndRename(staged, target, bytes, replace)) return *result;
@@ -87,7 +87,7 @@ NewFileResult WriteThroughTemporary(const std::string& path, std::string_view by
 
 std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder, std::string_view suffix) {
     std::vector<FolderFile> found;
-    const std::wstring pattern = ExtendedPath(folder + "*" + std::string(suffix));
+    const std::wstring pattern = win::ExtendedPath(folder + "*" + std::string(suffix));
     if (pattern.empty()) return found;
     WIN32_FIND_DATAW data;
     win::FindHandle search(FindFirstFileW(pattern.c_str(), &data));
@@ -95,7 +95,7 @@ std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder,
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
         // The search also matches short 8.3 names ("*.qms" finds "a.qmsx"): keep real matches.
-        std::string name = AnsiName(data.cFileName);
+        std::string name = win::AnsiName(data.cFileName);
         if (!EndsWithNoCase(name, suffix)) continue;
         found.push_back({std::move(name), static_cast<std::uint32_t>(data.nFileSizeLow)});
     } while (FindNextFileW(search.Get(), &data));
@@ -103,7 +103,7 @@ std::vector<FolderFile> Win32MessageFolder::ListFiles(const std::string& folder,
 }
 
 std::optional<std::string> Win32MessageFolder::ReadWhole(const std::string& path, std::size_t maxBytes) {
-    win::FileHandle file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    win::FileHandle file(CreateFileW(win::ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return std::nullopt;
     LARGE_INTEGER size;
@@ -133,10 +133,10 @@ NewFileResult Win32MessageFolder::WriteNew(const std::string& path, std::string_
     return WriteThroughTemporary(path, bytes, false);
 }
 
-bool Win32MessageFolder::Remove(const std::string& path) { return DeleteFileW(ExtendedPath(path).c_str()) != 0; }
+bool Win32MessageFolder::Remove(const std::string& path) { return DeleteFileW(win::ExtendedPath(path).c_str()) != 0; }
 
 bool Win32MessageFolder::Exists(const std::string& path) {
-    return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(win::ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace tavik::store

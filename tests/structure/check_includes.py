@@ -5,6 +5,7 @@ Folders of src/ and what each may include besides itself:
   core                              nothing else, and no system header of Windows
   platform, win                     core
   reception, store, mail            core, platform, win, resources
+  settings                          core, win
   options                           core, platform, win, resources, mail
   shell                             everything
   setup, send                       core, platform, win
@@ -24,7 +25,8 @@ ALLOWED = {
     "store": {"core", "platform", "win", "resources"},
     "mail": {"core", "platform", "win", "resources"},
     "options": {"core", "platform", "win", "resources", "mail"},
-    "shell": {"core", "platform", "win", "resources", "reception", "store", "mail", "options"},
+    "settings": {"core", "win"},
+    "shell": {"core", "platform", "win", "resources", "reception", "store", "mail", "options", "settings"},
     "setup": {"core", "platform", "win"},
     "send": {"core", "platform", "win"},
     "resources": set(),

@@ -13,7 +13,7 @@
 
 #include "core/settings/settings_store.h"
 #include "resource_ids.h"
-#include "shell/registry_settings.h"
+#include "settings/registry_settings.h"
 
 namespace tavik::options {
 namespace {
@@ -59,9 +59,9 @@ protected:
         context.program = GetModuleHandleA(nullptr);
         context.resources = resources;
         context.saveMessagesPage = [this](const MessagesPageValues& page) {
-            return shell::ApplyMessagesPage(page, keyPath);
+            return settings::ApplyMessagesPage(page, keyPath);
         };
-        context.saveMailPage = [this](const MailPageValues& page) { return shell::ApplyMailPage(page, keyPath); };
+        context.saveMailPage = [this](const MailPageValues& page) { return settings::ApplyMailPage(page, keyPath); };
         context.previewFontSize = [this](std::uint32_t size) { previews.push_back(size); };
         context.applySettings = [this] { ++applied; };
     }

@@ -2,7 +2,7 @@
 // same, and a key that is never created where only opening is allowed. Each test works on its own
 // key under HKCU, deleted afterwards.
 
-#include "shell/registry_settings.h"
+#include "settings/registry_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "core/settings/load_settings.h"
 #include "core/settings/settings_writers.h"
 
-namespace tavik::shell {
+namespace tavik::settings {
 namespace {
 
 using namespace std::string_literals;
@@ -169,4 +169,4 @@ TEST_F(RegistrySettingsTest, AppDataComesFromTheShellFoldersKeyAndFoldersAreCrea
 }
 
 }  // namespace
-}  // namespace tavik::shell
+}  // namespace tavik::settings

@@ -12,7 +12,7 @@
 #include "core/store/intake.h"
 #include "core/store/message_file.h"
 #include "core/store/trash.h"
-#include "store/extended_path.h"
+#include "win/extended_path.h"
 
 namespace tavik::store {
 namespace {
@@ -57,7 +57,7 @@ TEST_F(Win32Folder, WorksInAFolderBeyondTheClassicPathLimit) {
     std::vector<std::string> made;
     while (deep.size() < 300) {
         deep += std::string(40, 'd') + "\\";
-        ASSERT_TRUE(CreateDirectoryW(ExtendedPath(deep).c_str(), nullptr)) << deep.size();
+        ASSERT_TRUE(CreateDirectoryW(win::ExtendedPath(deep).c_str(), nullptr)) << deep.size();
         made.push_back(deep);
     }
     const std::string path = deep + "1714990000Ann.qms";
@@ -68,7 +68,7 @@ TEST_F(Win32Folder, WorksInAFolderBeyondTheClassicPathLimit) {
     EXPECT_EQ(Names(deep, ".qms"), (std::vector<std::string>{"1714990000Ann.qms"}));
     EXPECT_TRUE(folder.Remove(path));
     EXPECT_FALSE(folder.Exists(path));
-    for (auto dir = made.rbegin(); dir != made.rend(); ++dir) RemoveDirectoryW(ExtendedPath(*dir).c_str());
+    for (auto dir = made.rbegin(); dir != made.rend(); ++dir) RemoveDirectoryW(win::ExtendedPath(*dir).c_str());
 }
 
 TEST_F(Win32Folder, WritesReadsReplacesAndRemovesWholeFiles) {

@@ -1,13 +1,12 @@
-#include "shell/registry_settings.h"
+#include "settings/registry_settings.h"
 
 #include <utility>
 
-#include "core/bytes/byte_reader.h"
 #include "core/settings/load_settings.h"
 #include "core/settings/settings_store.h"
-#include "store/extended_path.h"
+#include "win/user_folders.h"
 
-namespace tavik::shell {
+namespace tavik::settings {
 
 RegistrySettingsSource::RegistrySettingsSource(std::string keyPath) : keyPath_(std::move(keyPath)) {}
 
@@ -33,19 +32,10 @@ RegistryUserFolders::RegistryUserFolders(std::string shellFoldersPath)
     : shellFoldersPath_(std::move(shellFoldersPath)) {}
 
 std::optional<std::string> RegistryUserFolders::ReadAppDataFolder() {
-    win::RegistryKey key;
-    if (!key.Open(HKEY_CURRENT_USER, shellFoldersPath_.c_str(), KEY_QUERY_VALUE)) return std::nullopt;
-    std::optional<std::string> value;
-    if (std::optional<std::size_t> size = key.QuerySize("AppData")) value = key.ReadBytes("AppData", *size);
-    if (!value) return std::nullopt;
-    return std::string(bytes::UpToNul(*value));
+    return win::ReadUserFolder("AppData", shellFoldersPath_.c_str());
 }
 
-void RegistryUserFolders::CreateFolder(const std::string& path) {
-    // The wide call with the "\\?\" form also makes folders deeper than the classic path limit.
-    const std::wstring extended = store::ExtendedPath(path);
-    if (!extended.empty()) CreateDirectoryW(extended.c_str(), nullptr);
-}
+void RegistryUserFolders::CreateFolder(const std::string& path) { win::MakeFolder(path); }
 
 RegistrySettingsSink::RegistrySettingsSink(SettingsKeyAccess access, std::string keyPath)
     : access_(access), keyPath_(std::move(keyPath)) {}
@@ -103,4 +93,4 @@ void SaveProcessSettingsAtExit() {
     SaveAtExit(sink, *ProcessSettings().Current());
 }
 
-}  // namespace tavik::shell
+}  // namespace tavik::settings

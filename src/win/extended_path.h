@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace tavik::store {
+namespace tavik::win {
 
 // The full "\\?\" (or "\\?\UNC\") form of an ANSI path, relative parts and doubled separators
 // resolved; empty when the path cannot be converted.
@@ -14,4 +14,4 @@ std::wstring ExtendedPath(const std::string& ansiPath);
 // A wide file name as ANSI text.
 std::string AnsiName(const wchar_t* wideName);
 
-}  // namespace tavik::store
+}  // namespace tavik::win

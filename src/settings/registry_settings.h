@@ -13,11 +13,9 @@
 #include "core/settings/settings_source.h"
 #include "core/settings/settings_writers.h"
 #include "win/registry_key.h"
+#include "win/user_folders.h"
 
-namespace tavik::shell {
-
-inline constexpr const char* kShellFoldersKeyPath =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+namespace tavik::settings {
 
 // Reads the settings key (KEY_QUERY_VALUE). A missing key makes every read fail; nothing is created.
 class RegistrySettingsSource final : public SettingsSource {
@@ -35,10 +33,10 @@ private:
     win::RegistryKey key_;
 };
 
-// The "AppData" value of the user's Shell Folders key, and CreateDirectoryA.
+// The "AppData" value of the user's Shell Folders key, and the making of folders.
 class RegistryUserFolders final : public UserFolders {
 public:
-    explicit RegistryUserFolders(std::string shellFoldersPath = kShellFoldersKeyPath);
+    explicit RegistryUserFolders(std::string shellFoldersPath = win::kShellFoldersKeyPath);
     std::optional<std::string> ReadAppDataFolder() override;
     void CreateFolder(const std::string& path) override;
 
@@ -85,4 +83,4 @@ void SaveProcessSettingsAtExit();
 // The session may end: writes the current MessageTextFontSize (key opened with full access).
 void SaveFontSizeForSessionEnd();
 
-}  // namespace tavik::shell
+}  // namespace tavik::settings

@@ -1,8 +1,8 @@
-#include "store/extended_path.h"
+#include "win/extended_path.h"
 
 #include <windows.h>
 
-namespace tavik::store {
+namespace tavik::win {
 namespace {
 
 std::wstring Widen(const std::string& text) {
@@ -46,4 +46,4 @@ std::string AnsiName(const wchar_t* wideName) {
     return name;
 }
 
-}  // namespace tavik::store
+}  // namespace tavik::win
