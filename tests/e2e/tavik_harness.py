@@ -771,9 +771,10 @@ class TavikProcess:
         self.answer_exit_question("y", timeout)
         return self.exit_code(timeout)
 
-    def stop(self, timeout: float = 30) -> int | None:
-        """Ends the program cleanly with a logoff (which ends every program of the session); kills it only
-        when that fails. Returns the exit code, or None when it had to be killed."""
+    def stop(self, timeout: float = 30) -> int:
+        """Ends the program with a logoff (which ends every program of the session) and returns its exit
+        code. A program that does not end by itself is killed, and the test fails: ending when asked is
+        part of what is tested."""
         # A logoff reaches only windows that exist: one that comes early in start-up is repeated.
         for _ in range(3):
             if not self.is_running():
@@ -783,6 +784,12 @@ class TavikProcess:
                 return self.exit_code(timeout / 3)
             except subprocess.TimeoutExpired:
                 continue
+        self.kill()
+        raise AssertionError(f"Tavik did not end within {timeout} s of a logoff and was killed. It printed:\n"
+                             f"{self.printed_tail()}")
+
+    def kill(self) -> None:
+        """Ends the process at once (for a test of what a crash leaves behind)."""
         pid = self._pid
         if pid is not None:
             try:
@@ -790,7 +797,6 @@ class TavikProcess:
             except OSError:
                 pass
         _kill_group(self.popen)
-        return None
 
 
 def read_rgb(path) -> tuple[int, int, bytes]:
