@@ -7,7 +7,7 @@ PRESETS_TESTED := native asan fuzz win64
 PRESETS_ALL := $(PRESETS_TESTED) win32
 PRESETS_RELEASED := win64 win32
 
-.PHONY: deps build test run clean pictures release bench
+.PHONY: deps build test run clean pictures release bench fuzz
 
 deps:
 	@bash scripts/install-deps.sh
@@ -45,6 +45,10 @@ bench:
 	@cmake --build build/win64 -j $(JOBS) --target $(BENCH_WIN64_TARGETS)
 	@build/bench/bin/tavik_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@python3 bench/e2e/run_all.py
+
+# Every fuzz harness for FUZZ_SECONDS (default 600) each, FUZZ_JOBS side by side; not part of `make test`.
+fuzz: deps
+	@bash scripts/fuzz.sh
 
 run: deps build-win64 build-native
 	@bash scripts/run-tavik.sh
