@@ -46,8 +46,11 @@ bench:
 	@build/bench/bin/tavik_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@python3 bench/e2e/run_all.py
 
-run: deps build-win64 build-native
-	@bash scripts/run-tavik.sh
+# Installs what is missing and builds win64 and native with the build's output in build/make-run.log
+# (shown when the build fails), then runs Tavik under Wine until Ctrl+C. One recipe line: the script
+# that started Tavik is the one that ends it on Ctrl+C, during the build as after it.
+run:
+	@bash scripts/run-tavik.sh --build $(JOBS)
 
 pictures:
 	@bash scripts/make-pictures.sh
