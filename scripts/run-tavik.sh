@@ -50,6 +50,11 @@ stop_everything() {
     fi
   fi
   if [ -n "$tavik_pid" ]; then wait "$tavik_pid" 2>/dev/null; fi
+  # A prefix still being made (wine_env_make_prefix builds it beside the target) is of no use.
+  if [ -d "$prefix.new.$$" ]; then
+    wine_env_stop_server "$prefix.new.$$" "$prefix.new.$$.wineserver.pid" 2>>"$wine_log"
+    rm -rf "$prefix.new.$$" "$prefix.new.$$.wineserver.pid"
+  fi
   wine_env_stop_server "$prefix" "$state/wineserver.pid" 2>>"$wine_log"
   wine_env_kill_pidfile "$state/xvfb.pid" Xvfb 2>>"$wine_log"
   rm -rf "$state"
