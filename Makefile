@@ -50,8 +50,11 @@ bench:
 fuzz: deps
 	@bash scripts/fuzz.sh
 
-run: deps build-win64 build-native
-	@bash scripts/run-tavik.sh
+# Installs what is missing and builds win64 and native with the build's output in build/make-run.log
+# (shown when the build fails), then runs Tavik under Wine until Ctrl+C. One recipe line: the script
+# that started Tavik is the one that ends it on Ctrl+C, during the build as after it.
+run:
+	@bash scripts/run-tavik.sh --build $(JOBS)
 
 pictures:
 	@bash scripts/make-pictures.sh

@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-pytest
-  procps psmisc
+  procps psmisc iproute2
   smbclient
   dovecot-imapd dovecot-pop3d
   nsis sox
