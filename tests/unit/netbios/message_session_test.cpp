@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/netbios/message_items.h"
@@ -14,6 +18,7 @@
 namespace tavik::netbios {
 namespace {
 
+using namespace std::chrono_literals;
 using namespace std::string_literals;
 
 std::string Single(const std::string& text, std::uint8_t command = kSingleBlockMessage) {
@@ -25,8 +30,8 @@ std::string Text(const std::string& text, std::uint16_t group = kMessageGroupId)
 }
 std::string End() { return BuildSmbBlock(kMultiBlockEnd, {kMessageGroupId}); }
 
-// Plays the caller and the program's sink: hands out the blocks in order, then hangs up.
-// Replies after the first sendsThatGetThrough fail.
+// Plays the caller and the program's sink, which stores at once: hands out the blocks in order,
+// then hangs up. Replies after the first sendsThatGetThrough fail.
 struct ScriptedCaller final : SmbSession, MessageSink {
     std::optional<std::string> ReceiveBlock(std::size_t maxSize) override {
         if (hangUps > 0 || next == blocks.size() || blocks[next].size() > maxSize) return std::nullopt;
@@ -37,9 +42,11 @@ struct ScriptedCaller final : SmbSession, MessageSink {
         return replies.size() <= sendsThatGetThrough;
     }
     void HangUp() override { ++hangUps; }
+    bool StopRequested() const override { return stop; }
     void Deliver(std::uint32_t, const IncomingMessage& message) override {
         delivered.push_back(message);
-        deliveredAfterHangUp = hangUps > 0;
+        deliveredBeforeHangUp = hangUps == 0;
+        if (message.onSettled) message.onSettled();
     }
 
     std::vector<std::string> blocks;
@@ -48,8 +55,31 @@ struct ScriptedCaller final : SmbSession, MessageSink {
     int hangUps = 0;
     std::vector<std::string> replies;
     std::vector<IncomingMessage> delivered;
-    bool deliveredAfterHangUp = false;
+    bool deliveredBeforeHangUp = false;
+    std::atomic<bool> stop{false};
 };
+
+// The store, which keeps each message until the test settles it or lets it go.
+struct HoldingStore final : MessageSink {
+    void Deliver(std::uint32_t, const IncomingMessage& message) override {
+        std::lock_guard lock(mutex);
+        held = message;
+        arrived.notify_all();
+    }
+    std::optional<IncomingMessage> Take() {
+        std::unique_lock lock(mutex);
+        if (!arrived.wait_for(lock, 20s, [&] { return held.has_value(); })) return std::nullopt;
+        return std::exchange(held, std::nullopt);
+    }
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::optional<IncomingMessage> held;
+};
+
+// Runs a session with the caller's blocks on a thread of its own, into store.
+std::thread StartSession(ScriptedCaller& caller, const std::shared_ptr<HoldingStore>& store) {
+    return std::thread([&caller, store] { HandleMessageSession(caller, MessengerDelivery{nullptr, store, "", nullptr}); });
+}
 
 struct Outcome {
     std::vector<std::string> replies;
@@ -64,7 +94,7 @@ Outcome RunSession(std::vector<std::string> blocks, std::size_t sendsThatGetThro
     EXPECT_EQ(caller->hangUps, 1);
     EXPECT_EQ(caller->delivered.size(), completed ? 1u : 0u);
     if (caller->delivered.empty()) return {caller->replies, std::nullopt};
-    EXPECT_TRUE(caller->deliveredAfterHangUp);
+    EXPECT_TRUE(caller->deliveredBeforeHangUp);
     EXPECT_EQ(caller->delivered[0].sender, "PC1");
     const std::string heading = "PC1>BOB.\r\n\r\n";
     const std::string& text = caller->delivered[0].text;
@@ -118,12 +148,57 @@ TEST(MessageSession, WhatIsDeliveredAndAnswered) {
         {"text beyond the byte count", {textBeyondByteCount}, "", 1},
         {"single block whose reply fails", {Single("hi")}, "hi", 1, 0},
         {"start reply fails", {Start(), Text("a"), End()}, std::nullopt, 1, 0},
-        {"end reply fails", {Start(), Text("a"), End()}, std::nullopt, 3, 2},
+        {"end reply fails after the message is stored", {Start(), Text("a"), End()}, "a", 3, 2},
     };
     for (const Script& script : scripts) {
         Outcome outcome = RunSession(script.blocks, script.sendsThatGetThrough);
         EXPECT_EQ(outcome.text, script.text) << script.what;
         EXPECT_EQ(outcome.replies.size(), script.replies) << script.what;
+    }
+}
+
+TEST(MessageSession, TheLastBlockIsAnsweredOnlyOnceItsMessageIsStored) {
+    for (const std::vector<std::string>& blocks : {std::vector{Single("hi")}, std::vector{Start(), Text("x"), End()}}) {
+        ScriptedCaller caller;
+        caller.blocks = blocks;
+        auto store = std::make_shared<HoldingStore>();
+        std::thread session = StartSession(caller, store);
+        std::optional<IncomingMessage> held = store->Take();
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(caller.replies.size(), blocks.size() - 1) << "answered before the message was stored";
+        EXPECT_EQ(caller.hangUps, 0);
+        if (held) held->onSettled();
+        session.join();
+        ASSERT_EQ(caller.replies.size(), blocks.size());
+        EXPECT_EQ(caller.replies.back()[4], blocks.back()[4]);
+        EXPECT_EQ(caller.hangUps, 1);
+    }
+}
+
+TEST(MessageSession, ARefusedSenderIsAnsweredAtOnceAStopOrALostMessageIsNotAnswered) {
+    auto store = std::make_shared<HoldingStore>();
+    ScriptedCaller refused;
+    refused.blocks = {Single("hi")};
+    Settings denying;
+    denying.DontRecvMess = "PC1";
+    MessengerDelivery delivery{[&] { return std::make_shared<const Settings>(denying); }, store, "", nullptr};
+    HandleMessageSession(refused, delivery);
+    EXPECT_EQ(refused.replies.size(), 1u);
+    EXPECT_FALSE(store->held);
+
+    for (const bool stop : {true, false}) {
+        ScriptedCaller caller;
+        caller.blocks = {Single("hi")};
+        std::thread session = StartSession(caller, store);
+        std::optional<IncomingMessage> held = store->Take();
+        if (stop) {
+            caller.stop = true;
+        } else {
+            held.reset();  // lost before it was stored
+        }
+        session.join();
+        EXPECT_TRUE(caller.replies.empty()) << (stop ? "stopped" : "lost");
+        EXPECT_EQ(caller.hangUps, 1);
     }
 }
 
