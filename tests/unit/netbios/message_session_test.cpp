@@ -78,7 +78,9 @@ struct HoldingStore final : MessageSink {
 
 // Runs a session with the caller's blocks on a thread of its own, into store.
 std::thread StartSession(ScriptedCaller& caller, const std::shared_ptr<HoldingStore>& store) {
-    return std::thread([&caller, store] { HandleMessageSession(caller, MessengerDelivery{nullptr, store, "", nullptr}); });
+    return std::thread([&caller, store] {
+        HandleMessageSession(caller, MessengerDelivery{nullptr, store, "", nullptr});
+    });
 }
 
 struct Outcome {
