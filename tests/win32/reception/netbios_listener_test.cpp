@@ -51,19 +51,14 @@ public:
         return NRC_GOODRET;
     }
 
-    // Lets a caller in on a pending listen; the caller then sends blocks.
+    // Lets a caller in on the first pending listen; the caller then sends blocks.
     bool Connect(std::vector<std::string> callerBlocks) {
         std::unique_lock lock(mutex_);
-        const auto listen = [this] {
-            return std::find_if(pending.begin(), pending.end(),
-                                [](NCB* ncb) { return (ncb->ncb_command & ~ASYNCH) == NCBLISTEN; });
-        };
-        if (!changed_.wait_for(lock, std::chrono::seconds(20), [&] { return listen() != pending.end(); })) return false;
+        if (!changed_.wait_for(lock, std::chrono::seconds(20), [&] { return !pending.empty(); })) return false;
         blocks = std::move(callerBlocks);
-        NCB* call = *listen();
-        pending.erase(listen());
-        call->ncb_lsn = 7;
-        Complete(*call, NRC_GOODRET);
+        pending.front()->ncb_lsn = 7;
+        Complete(*pending.front(), NRC_GOODRET);
+        pending.erase(pending.begin());
         return true;
     }
 
