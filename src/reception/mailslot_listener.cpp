@@ -1,5 +1,6 @@
 #include "reception/mailslot_listener.h"
 
+#include <chrono>
 #include <new>
 #include <utility>
 
@@ -15,6 +16,8 @@ constexpr DWORD kReadTimeoutMs = 500;
 // A read that waits must hold whatever arrives: some mailslots cut a datagram that does not
 // fit. Datagrams already waiting are read at their own size.
 constexpr std::size_t kReadBufferBytes = std::size_t{1} << 20;
+// How long one look for room in the window's queue lasts, so a stop is seen meanwhile.
+constexpr DWORD kRoomLookMs = 200;
 // Larger datagrams are refused to their writer, so none can be too large to read and stay
 // queued in front of every later one.
 constexpr DWORD kLargestDatagram = 16u << 20;
@@ -37,6 +40,8 @@ DWORD MailslotListener::Run() {
     }
     buffer_.resize(kReadBufferBytes);
     while (!Signalled(stopEvent_.Get())) {
+        // While the window's queue is full, datagrams wait in the mailslot rather than be read.
+        if (!sink_.WaitForRoom(std::chrono::milliseconds(kRoomLookMs))) continue;
         DWORD nextSize = MAILSLOT_NO_MESSAGE;
         if (!GetMailslotInfo(slot.Get(), nullptr, &nextSize, nullptr, nullptr)) break;
         if (nextSize != MAILSLOT_NO_MESSAGE && std::size_t{nextSize} + 2 > buffer_.size()) {

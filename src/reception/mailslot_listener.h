@@ -1,6 +1,7 @@
 #pragma once
 // The Messenger mailslot listener: owns "\\.\mailslot\messngr" on this machine, reads every
-// datagram as it arrives and hands each to DeliverMessage. A stop is seen within 500 ms.
+// datagram as it arrives and hands each to DeliverMessage. It reads only while the sink has
+// room, so a flood waits in the mailslot's own buffer. A stop is seen within 500 ms.
 
 #include <windows.h>
 

@@ -4,35 +4,43 @@
 
 namespace tavik::reception {
 
-void NcbSession::Prepare(UCHAR command) {
-    ncb_ = NCB{};
-    ncb_.ncb_command = command;
-    ncb_.ncb_lana_num = lana_;
-    ncb_.ncb_lsn = lsn_;
+bool NcbSession::Perform(const NetbiosSlots::Fill& fill) {
+    const UCHAR posted = slots_.Post(slot_, lana_, [&](NCB& ncb, std::string& buffer) {
+        fill(ncb, buffer);
+        ncb.ncb_lsn = lsn_;
+    });
+    return Posted(posted) && slots_.Await(slot_) && slot_.ncb.ncb_retcode == NRC_GOODRET;
 }
 
 std::optional<std::string> NcbSession::ReceiveBlock(std::size_t maxSize) {
-    std::string block(std::min<std::size_t>(maxSize, 0xFFFF), '\0');
-    Prepare(NCBRECV);
-    ncb_.ncb_buffer = reinterpret_cast<PUCHAR>(block.data());
-    ncb_.ncb_length = static_cast<WORD>(block.size());
-    if (Netbios(&ncb_) != NRC_GOODRET) return std::nullopt;  // hung up, timed out, cancelled, too long
-    block.resize(std::min<std::size_t>(ncb_.ncb_length, block.size()));
-    return block;
+    const WORD size = static_cast<WORD>(std::min<std::size_t>(maxSize, 0xFFFF));
+    const bool received = Perform([size](NCB& ncb, std::string& buffer) {
+        buffer.assign(size, '\0');
+        ncb.ncb_command = NCBRECV;
+        ncb.ncb_buffer = reinterpret_cast<PUCHAR>(buffer.data());
+        ncb.ncb_length = size;
+    });
+    if (!received) return std::nullopt;  // hung up, timed out, cancelled, too long
+    return slot_.buffer.substr(0, std::min<std::size_t>(slot_.ncb.ncb_length, size));
 }
 
 bool NcbSession::SendBlock(std::string_view block) {
     if (block.size() > 0xFFFF) return false;
-    std::string copy(block);
-    Prepare(NCBSEND);
-    ncb_.ncb_buffer = reinterpret_cast<PUCHAR>(copy.data());
-    ncb_.ncb_length = static_cast<WORD>(copy.size());
-    return Netbios(&ncb_) == NRC_GOODRET;
+    return Perform([block](NCB& ncb, std::string& buffer) {
+        buffer.assign(block);
+        ncb.ncb_command = NCBSEND;
+        ncb.ncb_buffer = reinterpret_cast<PUCHAR>(buffer.data());
+        ncb.ncb_length = static_cast<WORD>(buffer.size());
+    });
 }
 
 void NcbSession::HangUp() {
-    Prepare(NCBHANGUP);
-    Netbios(&ncb_);
+    // In a control block of its own: a stop does not cancel the hang-up, which ends the session.
+    NCB hangUp{};
+    hangUp.ncb_command = NCBHANGUP;
+    hangUp.ncb_lana_num = lana_;
+    hangUp.ncb_lsn = lsn_;
+    slots_.Call(hangUp);
 }
 
 }  // namespace tavik::reception

@@ -1,5 +1,7 @@
 #include "reception/netbios_listener.h"
 
+#include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "core/net/socket_layer.h"
@@ -19,6 +21,8 @@ namespace {
 constexpr UCHAR kReceiveTimeout = 60;
 constexpr UCHAR kSendTimeout = 10;
 constexpr DWORD kCarrierLookMs = 200;
+// How long the end of serving waits for the commands it cancelled.
+constexpr DWORD kRetireBoundMs = 2000;
 
 NCB Blank(UCHAR command, UCHAR lana) {
     NCB ncb{};
@@ -32,15 +36,9 @@ void CopyName(UCHAR (&field)[NCBNAMSZ], const std::string& name, std::uint8_t su
     for (std::size_t i = 0; i < NCBNAMSZ; ++i) field[i] = static_cast<UCHAR>(netbiosName[i]);
 }
 
-UCHAR NameCommand(UCHAR command, UCHAR lana, const std::string& name) {
-    NCB ncb = Blank(command, lana);
-    CopyName(ncb.ncb_name, name, netbios::kMessengerSuffix);
-    return Netbios(&ncb);
+bool AnyPending(const std::vector<NetbiosSlot>& slots) {
+    return std::any_of(slots.begin(), slots.end(), [](const NetbiosSlot& slot) { return slot.pending; });
 }
-
-// An asynchronous command that was taken answers "pending" on some systems and "good" on others;
-// its outcome comes with its event either way.
-bool Posted(UCHAR immediateResult) { return immediateResult == NRC_PENDING || immediateResult == NRC_GOODRET; }
 
 std::string ComputerName() {
     char name[16] = {};
@@ -56,10 +54,17 @@ std::string UserName() {
 
 }  // namespace
 
-NetbiosListener::NetbiosListener(ReceptionContext context, netbios::MessengerDelivery delivery)
+NetbiosListener::NetbiosListener(ReceptionContext context, netbios::MessengerDelivery delivery, NetbiosCall netbios)
     : context_(std::move(context)),
       delivery_(std::move(delivery)),
-      stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+      stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      slots_(std::move(netbios)) {}
+
+UCHAR NetbiosListener::NameCommand(UCHAR command, UCHAR lana, const std::string& name) {
+    NCB ncb = Blank(command, lana);
+    CopyName(ncb.ncb_name, name, netbios::kMessengerSuffix);
+    return slots_.Call(ncb);
+}
 
 void NetbiosListener::Run() {
     const std::string computer = ComputerName();
@@ -71,112 +76,99 @@ void NetbiosListener::Run() {
     enumerate.ncb_buffer = reinterpret_cast<PUCHAR>(&adapters);
     enumerate.ncb_length = sizeof adapters;
     Outcome outcome = Outcome::Nothing;
-    if (Netbios(&enumerate) == NRC_GOODRET) {
-        for (UCHAR i = 0; i < adapters.length && i < MAX_LANA && outcome == Outcome::Nothing && !stopping_; ++i) {
+    if (slots_.Call(enumerate) == NRC_GOODRET) {
+        const std::vector<std::string> slotNames = netbios::SlotNames(names);
+        for (UCHAR i = 0; i < adapters.length && i < MAX_LANA && outcome == Outcome::Nothing && !slots_.StopRequested();
+             ++i) {
             NCB reset = Blank(NCBRESET, adapters.lana[i]);
             reset.ncb_callname[0] = 20;  // sessions
             reset.ncb_callname[2] = 30;  // names
-            if (Netbios(&reset) != NRC_GOODRET) continue;
-            const std::vector<std::string> slotNames = netbios::SlotNames(names);
-            std::vector<Slot> slots(slotNames.size());
-            for (std::size_t s = 0; s < slots.size(); ++s) slots[s].name = slotNames[s];
-            outcome = ServeAdapter(adapters.lana[i], slots);
+            if (slots_.Call(reset) != NRC_GOODRET) continue;
+            outcome = ServeAdapter(adapters.lana[i], slotNames);
         }
     }
     // This platform's NetBIOS cannot listen: the same names over TCP.
-    if (outcome != Outcome::Served && !stopping_) ServeOverTcp(names);
+    if (outcome != Outcome::Served && !slots_.StopRequested()) ServeOverTcp(names);
 }
 
-UCHAR NetbiosListener::PostListen(Slot& slot, UCHAR lana) {
-    ResetEvent(slot.event.Get());
-    slot.ncb = Blank(NCBLISTEN | ASYNCH, lana);
-    CopyName(slot.ncb.ncb_name, slot.name, netbios::kMessengerSuffix);
-    CopyName(slot.ncb.ncb_callname, "*", 0x20);  // any caller
-    slot.ncb.ncb_rto = kReceiveTimeout;
-    slot.ncb.ncb_sto = kSendTimeout;
-    slot.ncb.ncb_event = slot.event.Get();
-    return Netbios(&slot.ncb);
+UCHAR NetbiosListener::PostListen(NetbiosSlot& slot, UCHAR lana) {
+    return slots_.Post(slot, lana, [&slot](NCB& ncb, std::string&) {
+        ncb.ncb_command = NCBLISTEN;
+        CopyName(ncb.ncb_name, slot.name, netbios::kMessengerSuffix);
+        CopyName(ncb.ncb_callname, "*", 0x20);  // any caller
+        ncb.ncb_rto = kReceiveTimeout;
+        ncb.ncb_sto = kSendTimeout;
+    });
 }
 
-NetbiosListener::Outcome NetbiosListener::ServeAdapter(UCHAR lana, std::vector<Slot>& slots) {
-    for (Slot& slot : slots) NameCommand(NCBDELNAME, lana, slot.name);  // left over from an earlier run
-    PrepareSlots(slots);
-    ListenCount count = AddNamesAndListen(lana, slots);
-    const bool served = ServeSessions(lana, slots, count);
-    PublishSlots(nullptr);
-    for (Slot& slot : slots) NameCommand(NCBDELNAME, lana, slot.name);
-    if (!served && !slots.empty() && count.refused == slots.size()) return Outcome::ListenRefused;
-    return slots.empty() ? Outcome::Nothing : Outcome::Served;
+NetbiosListener::Outcome NetbiosListener::ServeAdapter(UCHAR lana, const std::vector<std::string>& names) {
+    // On the heap: a slot whose command would not complete is left to the system for good.
+    auto slots = std::make_unique<std::vector<NetbiosSlot>>(names.size());
+    for (std::size_t s = 0; s < names.size(); ++s) (*slots)[s].name = names[s];
+    for (NetbiosSlot& slot : *slots) NameCommand(NCBDELNAME, lana, slot.name);  // left over from an earlier run
+    PrepareSlots(*slots);
+    std::size_t refused = AddNamesAndListen(lana, *slots);
+    const bool served = ServeSessions(lana, *slots, refused);
+    const bool retired = slots_.Retire(*slots, kRetireBoundMs);
+    for (NetbiosSlot& slot : *slots) NameCommand(NCBDELNAME, lana, slot.name);
+    const Outcome outcome = slots->empty()                        ? Outcome::Nothing
+                            : !served && refused == slots->size() ? Outcome::ListenRefused
+                                                                  : Outcome::Served;
+    if (!retired) static_cast<void>(slots.release());  // the system may still write into it
+    return outcome;
 }
 
-void NetbiosListener::PrepareSlots(std::vector<Slot>& slots) {
+void NetbiosListener::PrepareSlots(std::vector<NetbiosSlot>& slots) {
     std::size_t usable = 0;
-    for (Slot& slot : slots) {
+    for (NetbiosSlot& slot : slots) {
         slot.event.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         if (!slot.event) break;
         ++usable;
     }
     slots.resize(usable);
-    PublishSlots(&slots);
+    slots_.Publish(&slots);
 }
 
-void NetbiosListener::PublishSlots(std::vector<Slot>* slots) {
-    std::lock_guard lock(slotsGuard_);
-    activeSlots_ = slots;
-}
-
-NetbiosListener::ListenCount NetbiosListener::AddNamesAndListen(UCHAR lana, std::vector<Slot>& slots) {
-    ListenCount count;
-    for (std::size_t i = 0; i < slots.size() && !stopping_; ++i) {
+std::size_t NetbiosListener::AddNamesAndListen(UCHAR lana, std::vector<NetbiosSlot>& slots) {
+    std::size_t refused = 0;
+    for (std::size_t i = 0; i < slots.size() && !slots_.StopRequested(); ++i) {
         UCHAR result = NameCommand(NCBADDNAME, lana, slots[i].name);
         if (result == NRC_GOODRET) result = PostListen(slots[i], lana);
-        if (Posted(result)) {
-            ++count.pending;
-        } else if (result == NRC_ILLCMD) {
-            ++count.refused;
+        if (Posted(result) || slots_.StopRequested()) continue;  // not posted because of a stop: no box
+        if (result == NRC_ILLCMD) {
+            ++refused;
         } else if (!(i == 1 && result == NRC_INUSE)) {  // the user's name in use elsewhere: silent
             ShowNameFailure(slots[i].name);
         }
     }
-    return count;
+    return refused;
 }
 
-bool NetbiosListener::ServeSessions(UCHAR lana, std::vector<Slot>& slots, ListenCount& count) {
+bool NetbiosListener::ServeSessions(UCHAR lana, std::vector<NetbiosSlot>& slots, std::size_t& refused) {
     std::vector<HANDLE> events;
-    for (Slot& slot : slots) events.push_back(slot.event.Get());
+    for (NetbiosSlot& slot : slots) events.push_back(slot.event.Get());
     bool served = false;
-    while (count.pending > 0) {
-        DWORD result = WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, INFINITE);
-        if (result >= WAIT_OBJECT_0 + events.size()) break;
-        Slot& slot = slots[result - WAIT_OBJECT_0];
-        ResetEvent(slot.event.Get());
-        --count.pending;
+    while (AnyPending(slots)) {
+        const DWORD result = WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, INFINITE);
+        if (result >= WAIT_OBJECT_0 + events.size()) break;  // the wait failed: the caller retires what is pending
+        NetbiosSlot& slot = slots[result - WAIT_OBJECT_0];
+        slots_.Completed(slot);
         if (slot.ncb.ncb_retcode == NRC_ILLCMD) {
-            ++count.refused;
+            ++refused;
             continue;
         }
         if (slot.ncb.ncb_retcode != NRC_GOODRET) continue;  // cancelled or failed: the slot stays idle
         served = true;
-        NcbSession session(slot.ncb);
+        NcbSession session(slots_, slot);
         netbios::HandleMessageSession(session, delivery_);
-        if (!stopping_ && Posted(PostListen(slot, lana))) ++count.pending;
+        PostListen(slot, lana);  // refused once a stop came
     }
     return served;
 }
 
 void NetbiosListener::Stop() {
-    stopping_ = true;
+    slots_.Stop();
     SetEvent(stopEvent_.Get());
-    std::lock_guard lock(slotsGuard_);
-    if (activeSlots_ == nullptr) return;
-    // Cancels the listen that waits in each slot, or the receive of a session under way.
-    for (Slot& slot : *activeSlots_) {
-        if (!slot.event) continue;
-        NCB cancel = Blank(NCBCANCEL, slot.ncb.ncb_lana_num);
-        cancel.ncb_buffer = reinterpret_cast<PUCHAR>(&slot.ncb);
-        cancel.ncb_length = sizeof(NCB);
-        Netbios(&cancel);
-    }
 }
 
 void NetbiosListener::ShowNameFailure(const std::string& name) {

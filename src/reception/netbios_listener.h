@@ -8,13 +8,11 @@
 #include <windows.h>
 #include <nb30.h>
 
-#include <array>
-#include <atomic>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/netbios/messenger_delivery.h"
+#include "reception/netbios_slots.h"
 #include "reception/reception_context.h"
 #include "win/scoped_handles.h"
 
@@ -22,49 +20,40 @@ namespace tavik::reception {
 
 class NetbiosListener {
 public:
-    NetbiosListener(ReceptionContext context, netbios::MessengerDelivery delivery);
+    // netbios: the platform's NetBIOS (a test may stand in for it).
+    NetbiosListener(ReceptionContext context, netbios::MessengerDelivery delivery, NetbiosCall netbios = SystemNetbios);
     NetbiosListener(const NetbiosListener&) = delete;
     NetbiosListener& operator=(const NetbiosListener&) = delete;
 
     // Serves until stopped, or until there is nothing it can serve.
     void Run();
-    // Cancels the pending listens and a receive under way, and ends the TCP carrier; returns at once.
+    // Cancels the pending listens and a receive or send under way, keeps new ones from being posted,
+    // and ends the TCP carrier; returns at once. Any thread, any time.
     void Stop();
 
 private:
-    struct Slot {
-        NCB ncb{};
-        std::string name;
-        win::KernelHandle event;
-    };
     enum class Outcome { Served, ListenRefused, Nothing };
-    // Listens posted and waiting, and listens refused as an illegal command.
-    struct ListenCount {
-        std::size_t pending = 0;
-        std::size_t refused = 0;
-    };
 
     // The session loop on one adapter; ListenRefused when every listen was refused as illegal.
-    Outcome ServeAdapter(UCHAR lana, std::vector<Slot>& slots);
+    Outcome ServeAdapter(UCHAR lana, const std::vector<std::string>& names);
     // Gives each slot its event (slots without one are dropped) and lets Stop reach them.
-    void PrepareSlots(std::vector<Slot>& slots);
-    void PublishSlots(std::vector<Slot>* slots);
-    // Adds each name and posts its first listen; a name that cannot be added is reported.
-    ListenCount AddNamesAndListen(UCHAR lana, std::vector<Slot>& slots);
-    // Serves each call as it completes and listens again, until no listen waits. True when a
-    // session was served.
-    bool ServeSessions(UCHAR lana, std::vector<Slot>& slots, ListenCount& count);
-    UCHAR PostListen(Slot& slot, UCHAR lana);
+    void PrepareSlots(std::vector<NetbiosSlot>& slots);
+    // Adds each name and posts its first listen; a name that cannot be added is reported. The
+    // number of listens refused as an illegal command.
+    std::size_t AddNamesAndListen(UCHAR lana, std::vector<NetbiosSlot>& slots);
+    // Serves each call as it completes and listens again, until no command is pending (or the wait
+    // fails); refused counts the listens refused as illegal. True when a session was served.
+    bool ServeSessions(UCHAR lana, std::vector<NetbiosSlot>& slots, std::size_t& refused);
+    UCHAR PostListen(NetbiosSlot& slot, UCHAR lana);
+    UCHAR NameCommand(UCHAR command, UCHAR lana, const std::string& name);
     void ShowNameFailure(const std::string& name);
     void ServeOverTcp(const std::vector<std::string>& names);
 
     ReceptionContext context_;
     netbios::MessengerDelivery delivery_;
-    win::KernelHandle stopEvent_;  // manual-reset
-    std::atomic<bool> stopping_{false};
-    // The slots while the session loop runs; Stop reaches them only under this lock.
-    std::mutex slotsGuard_;
-    std::vector<Slot>* activeSlots_ = nullptr;
+    win::KernelHandle stopEvent_;  // manual-reset; ends the TCP carrier
+    // The slots while an adapter is served, the stop flag, and the lock of both.
+    NetbiosSlots slots_;
 };
 
 }  // namespace tavik::reception

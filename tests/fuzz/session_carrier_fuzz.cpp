@@ -62,7 +62,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedStream stream(data, size);
     CarrierSession session(stream, {NetbiosName("BOB", kMessengerSuffix), NetbiosName("PC7", kMessengerSuffix)},
-                           std::chrono::seconds(30));
+                           std::chrono::seconds(30), [] { return false; });
     MessengerDelivery delivery;
     delivery.sink = std::make_shared<DiscardingSink>();
     HandleMessageSession(session, delivery);

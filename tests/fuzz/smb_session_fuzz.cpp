@@ -1,7 +1,7 @@
 // A Messenger session made of fuzzed blocks through the message-block handler. The input's
 // first byte says how many replies get through; then each block is a length byte and that
 // many bytes (lengths over 215 make the receive fail, as a session does). The handler must
-// hang up once, send only well-formed replies, and deliver at most once, after the hang-up.
+// hang up once, send only well-formed replies, and deliver at most once, before the hang-up.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,10 +39,12 @@ public:
         return sendsThatGetThrough_ == 0 ? false : (--sendsThatGetThrough_, true);
     }
     void HangUp() override { ++hangUps; }
+    bool StopRequested() const override { return false; }
     void Deliver(std::uint32_t, const tavik::IncomingMessage& message) override {
-        Require(hangUps == 1);
+        Require(hangUps == 0);
         Require(message.text.size() < 200 + 2 * tavik::netbios::kMaximumTextBytes);
         ++deliveries;
+        if (message.onSettled) message.onSettled();
     }
 
     void SetSendsThatGetThrough(std::size_t count) { sendsThatGetThrough_ = count; }

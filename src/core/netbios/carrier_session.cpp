@@ -16,8 +16,11 @@ constexpr std::size_t kLargestSessionRequest = 1024;
 }  // namespace
 
 CarrierSession::CarrierSession(SessionStream& stream, std::vector<std::string> calledNames,
-                               std::chrono::milliseconds receiveTimeout)
-    : stream_(stream), calledNames_(std::move(calledNames)), receiveTimeout_(receiveTimeout) {}
+                               std::chrono::milliseconds receiveTimeout, std::function<bool()> stopRequested)
+    : stream_(stream),
+      calledNames_(std::move(calledNames)),
+      receiveTimeout_(receiveTimeout),
+      stopRequested_(std::move(stopRequested)) {}
 
 std::optional<std::string> CarrierSession::ReceiveBlock(std::size_t maxSize) {
     // One time-out for the whole block: keep-alives do not extend it.

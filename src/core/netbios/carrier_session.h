@@ -6,6 +6,7 @@
 // Keep-alives are passed over; any other packet ends the session.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,13 +17,14 @@ namespace tavik::netbios {
 
 class CarrierSession final : public SmbSession {
 public:
-    // calledNames: 16-byte NetBIOS names (see NetbiosName).
+    // calledNames: 16-byte NetBIOS names (see NetbiosName). stopRequested: the carrier's stop flag.
     CarrierSession(SessionStream& stream, std::vector<std::string> calledNames,
-                   std::chrono::milliseconds receiveTimeout);
+                   std::chrono::milliseconds receiveTimeout, std::function<bool()> stopRequested);
 
     std::optional<std::string> ReceiveBlock(std::size_t maxSize) override;
     bool SendBlock(std::string_view block) override;
     void HangUp() override { stream_.Close(); }
+    bool StopRequested() const override { return stopRequested_(); }
 
 private:
     // Answers a session request; true when it called one of our names.
@@ -31,6 +33,7 @@ private:
     SessionStream& stream_;
     const std::vector<std::string> calledNames_;
     const std::chrono::milliseconds receiveTimeout_;
+    const std::function<bool()> stopRequested_;
     bool opened_ = false;  // a session request or message has come; no request may follow
 };
 

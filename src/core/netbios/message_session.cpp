@@ -1,5 +1,7 @@
 #include "core/netbios/message_session.h"
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -11,11 +13,16 @@ namespace tavik::netbios {
 
 namespace {
 
+// How often a session that waits for its message to be stored looks at the listener's stop.
+constexpr std::chrono::milliseconds kStopCheckInterval{100};
+
 struct GatheredMessage {
     std::optional<std::string> sender;
     std::optional<std::string> recipient;
     std::optional<std::string> text;
     bool completed = false;
+    // The command of the last block, answered once the message is settled; nothing for a broadcast.
+    std::optional<std::uint8_t> answer;
 };
 
 enum class Next { Receive, End };
@@ -49,8 +56,7 @@ Next ActOnBlock(const SmbBlock& block, SmbSession& session, GatheredMessage& mes
         if (!text) return Next::Receive;
         message.text = std::string(*text);
         message.completed = true;
-        // Delivered whether or not the reply gets through.
-        if (block.command == kSingleBlockMessage) session.SendBlock(BuildSmbBlock(kSingleBlockMessage));
+        if (block.command == kSingleBlockMessage) message.answer = kSingleBlockMessage;
         return Next::End;
     }
     case kMultiBlockStart:
@@ -73,7 +79,8 @@ Next ActOnBlock(const SmbBlock& block, SmbSession& session, GatheredMessage& mes
     }
     case kMultiBlockEnd:
         if (block.firstWord != kMessageGroupId) return Next::End;
-        if (session.SendBlock(BuildSmbBlock(kMultiBlockEnd))) message.completed = true;
+        message.completed = true;
+        message.answer = kMultiBlockEnd;
         return Next::End;
     default:  // forwarding and machine-name requests are not served, nor anything else
         message.completed = false;
@@ -91,9 +98,18 @@ bool HandleMessageSession(SmbSession& session, const MessengerDelivery& delivery
         const std::optional<SmbBlock> block = ReadSmbBlock(*received);
         if (!block || ActOnBlock(*block, session, message) == Next::End) break;
     }
-    session.HangUp();
     const bool completed = message.completed && message.sender && message.recipient;
-    if (completed) DeliverSessionMessage(delivery, *message.sender, *message.recipient, message.text.value_or(""));
+    // Nothing to wait for unless the message went to the sink: a refused one is answered at once.
+    Confirmation settled;
+    if (completed) {
+        DeliverSessionMessage(delivery, *message.sender, *message.recipient, message.text.value_or(""), &settled);
+    }
+    // A message lost before it was stored, or a stop, leaves the caller unanswered. An answer
+    // that fails changes nothing: the message is stored.
+    if (message.answer && settled.Wait(kStopCheckInterval, [&session] { return session.StopRequested(); })) {
+        session.SendBlock(BuildSmbBlock(*message.answer));
+    }
+    session.HangUp();
     return completed;
 }
 

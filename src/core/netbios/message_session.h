@@ -4,9 +4,11 @@
 // answered with the group id), text blocks (0xD7) and an end block (0xD6), each answered.
 // Blocks above kMaximumBlockSize, below kMinimumBlockSize, without the protocol bytes or with
 // a command outside these end the session; blocks that lack their items, and text blocks of
-// another group, are passed over unanswered. The handler hangs up, and only then delivers a
-// message that was completed: a single block, or a multi-block message whose end block was
-// answered. At most kMaximumTextBytes - 1 bytes of text are gathered.
+// another group, are passed over unanswered. A message that was completed (a single block, or
+// a multi-block message with its end block) is delivered first; the last block is answered
+// only once the message is stored (at once when the sender lists refuse it), then the handler
+// hangs up. A message lost before it was stored, or a stop while it is being stored, is hung
+// up unanswered. At most kMaximumTextBytes - 1 bytes of text are gathered.
 
 #include <cstddef>
 
@@ -18,7 +20,8 @@ namespace tavik::netbios {
 inline constexpr std::size_t kMaximumTextBytes = 65535;
 
 // Serves session until it ends; true when a message was completed (and so handed to
-// DeliverMessage, whose filters may still refuse it).
+// DeliverMessage, whose filters may still refuse it). Waits for the message to be stored until
+// the session's StopRequested.
 bool HandleMessageSession(SmbSession& session, const MessengerDelivery& delivery);
 
 }  // namespace tavik::netbios

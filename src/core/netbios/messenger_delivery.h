@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/reception/code_page.h"
+#include "core/reception/confirmation.h"
 #include "core/reception/incoming_message.h"
 #include "core/settings/settings.h"
 
@@ -21,8 +22,9 @@ struct MessengerDelivery {
     std::shared_ptr<const CodePageConverter> codePage{};  // empty: bytes unchanged
 };
 
-// DeliverMessage with what delivery holds; its result.
+// DeliverMessage with what delivery holds; its result. settled, if given, is set only for a
+// message that went to the sink: what its answer waits on.
 bool DeliverSessionMessage(const MessengerDelivery& delivery, std::string_view sender, std::string_view recipient,
-                           std::string_view text);
+                           std::string_view text, Confirmation* settled = nullptr);
 
 }  // namespace tavik::netbios

@@ -40,7 +40,8 @@ private:
         net::ConnectionWatch::Entry watched(Watch(), connection);
         if (state.StopRequested()) return;
         SocketSessionStream stream(connection, carrier_.sendTimeout, watched);
-        CarrierSession session(stream, calledNames_, carrier_.receiveTimeout);
+        CarrierSession session(stream, calledNames_, carrier_.receiveTimeout,
+                               [&state] { return state.StopRequested(); });
         HandleMessageSession(session, carrier_.delivery);
     }
 

@@ -19,6 +19,9 @@ public:
     // The whole block within the session's send time-out; false when that failed.
     virtual bool SendBlock(std::string_view block) = 0;
     virtual void HangUp() = 0;
+    // True once the listener that serves the session is being stopped: a wait of the handler's
+    // own (for its message to be stored) ends then.
+    virtual bool StopRequested() const = 0;
 };
 
 }  // namespace tavik::netbios

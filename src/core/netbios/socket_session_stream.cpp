@@ -11,6 +11,9 @@ namespace {
 constexpr std::size_t kReceivePiece = 4096;
 // A sender's waits have no listener to stop them: one slice may run to the deadline.
 constexpr std::chrono::milliseconds kNoStopToCheck = std::chrono::hours(1);
+// Between receives and sends (while the session waits for its message to be stored, say) the
+// watch hangs up nothing; only a stop ends the connection then.
+constexpr SessionStream::Clock::time_point kNoDeadline = SessionStream::Clock::time_point::max();
 
 }  // namespace
 
@@ -28,6 +31,12 @@ SocketSessionStream::SocketSessionStream(net::Socket& socket, std::chrono::milli
 
 bool SocketSessionStream::ReceiveExactly(char* buffer, std::size_t count, Clock::time_point deadline) {
     if (watch_ != nullptr) watch_->SetDeadline(deadline);
+    const bool received = ReceiveUntil(buffer, count, deadline);
+    if (watch_ != nullptr) watch_->SetDeadline(kNoDeadline);
+    return received;
+}
+
+bool SocketSessionStream::ReceiveUntil(char* buffer, std::size_t count, Clock::time_point deadline) {
     while (received_.size() < count) {
         if (watch_ != nullptr) {
             if (Clock::now() >= deadline) return false;
@@ -55,7 +64,9 @@ void SocketSessionStream::Close() {
 
 bool SocketSessionStream::Send(std::string_view bytes) {
     if (watch_ != nullptr) watch_->SetDeadline(Clock::now() + sendTimeout_);
-    return socket_.Send(bytes).status == net::IoStatus::Ok;
+    const bool sent = socket_.Send(bytes).status == net::IoStatus::Ok;
+    if (watch_ != nullptr) watch_->SetDeadline(kNoDeadline);
+    return sent;
 }
 
 }  // namespace tavik::netbios

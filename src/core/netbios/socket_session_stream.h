@@ -1,7 +1,8 @@
 #pragma once
 // A session stream over a TCP connection. Under a connection watch (a listener's sessions) its
 // receives simply block and the watch ends them, at their deadline or when the listener stops;
-// otherwise (a sender's) each receive first waits for bytes until its deadline.
+// a deadline holds only while a receive or send is under way. Otherwise (a sender's) each
+// receive first waits for bytes until its deadline.
 
 #include <chrono>
 #include <string>
@@ -25,6 +26,8 @@ public:
     void Close() override;
 
 private:
+    bool ReceiveUntil(char* buffer, std::size_t count, Clock::time_point deadline);
+
     net::Socket& socket_;
     net::ConnectionWatch::Entry* watch_ = nullptr;
     std::chrono::milliseconds sendTimeout_{0};  // with a watch: how long a send may stall

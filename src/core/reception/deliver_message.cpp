@@ -29,7 +29,7 @@ std::string ExpandLineSeparators(std::string_view text) {
 
 bool DeliverMessage(std::string_view sender, std::string_view recipient, std::string_view text,
                     const Settings& settings, std::string_view headingFormat, const CodePageConverter& codePage,
-                    MessageSink& sink) {
+                    MessageSink& sink, Confirmation* settled) {
     // The hand-off strings are NUL-terminated, so a NUL inside a view ends it.
     sender = bytes::UpToNul(sender);
     recipient = bytes::UpToNul(recipient);
@@ -59,6 +59,7 @@ bool DeliverMessage(std::string_view sender, std::string_view recipient, std::st
     message.text.append(".\r\n\r\n");
     message.text.append(body);
     message.sender = std::move(ansiSender);
+    if (settled != nullptr) *settled = Confirmation::For(message);
     sink.Deliver(kNormalPriority, message);
     return true;
 }

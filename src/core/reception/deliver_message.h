@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/reception/code_page.h"
+#include "core/reception/confirmation.h"
 #include "core/reception/incoming_message.h"
 #include "core/settings/settings.h"
 
@@ -22,9 +23,11 @@ inline constexpr std::size_t kHeadingMaxLength = 95;
 // resource text with two "%s" (sender, recipient), kDefaultHeadingFormat when empty.
 // Returns true when the message went to the sink, false when it was refused: empty
 // sender or recipient, sender not in the allow list, or sender in the deny list (the
-// deny list wins). Refusals are silent.
+// deny list wins). Refusals are silent. A listener that answers its sender passes
+// settled: for a message that went to the sink it is what to wait on before answering; it is
+// left alone for a refused one, which is answered at once.
 bool DeliverMessage(std::string_view sender, std::string_view recipient, std::string_view text,
                     const Settings& settings, std::string_view headingFormat, const CodePageConverter& codePage,
-                    MessageSink& sink);
+                    MessageSink& sink, Confirmation* settled = nullptr);
 
 }  // namespace tavik

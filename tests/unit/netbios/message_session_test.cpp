@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/netbios/message_items.h"
@@ -14,6 +19,7 @@
 namespace tavik::netbios {
 namespace {
 
+using namespace std::chrono_literals;
 using namespace std::string_literals;
 
 std::string Single(const std::string& text, std::uint8_t command = kSingleBlockMessage) {
@@ -25,8 +31,8 @@ std::string Text(const std::string& text, std::uint16_t group = kMessageGroupId)
 }
 std::string End() { return BuildSmbBlock(kMultiBlockEnd, {kMessageGroupId}); }
 
-// Plays the caller and the program's sink: hands out the blocks in order, then hangs up.
-// Replies after the first sendsThatGetThrough fail.
+// Plays the caller and the program's sink, which stores at once: hands out the blocks in order,
+// then hangs up. Replies after the first sendsThatGetThrough fail.
 struct ScriptedCaller final : SmbSession, MessageSink {
     std::optional<std::string> ReceiveBlock(std::size_t maxSize) override {
         if (hangUps > 0 || next == blocks.size() || blocks[next].size() > maxSize) return std::nullopt;
@@ -37,9 +43,11 @@ struct ScriptedCaller final : SmbSession, MessageSink {
         return replies.size() <= sendsThatGetThrough;
     }
     void HangUp() override { ++hangUps; }
+    bool StopRequested() const override { return stop; }
     void Deliver(std::uint32_t, const IncomingMessage& message) override {
         delivered.push_back(message);
-        deliveredAfterHangUp = hangUps > 0;
+        deliveredBeforeHangUp = hangUps == 0;
+        if (message.onSettled) message.onSettled();
     }
 
     std::vector<std::string> blocks;
@@ -48,7 +56,25 @@ struct ScriptedCaller final : SmbSession, MessageSink {
     int hangUps = 0;
     std::vector<std::string> replies;
     std::vector<IncomingMessage> delivered;
-    bool deliveredAfterHangUp = false;
+    bool deliveredBeforeHangUp = false;
+    std::atomic<bool> stop{false};
+};
+
+// The store, which keeps each message until the test settles it or lets it go.
+struct HoldingStore final : MessageSink {
+    void Deliver(std::uint32_t, const IncomingMessage& message) override {
+        std::lock_guard lock(mutex);
+        held = message;
+        arrived.notify_all();
+    }
+    std::optional<IncomingMessage> Take() {
+        std::unique_lock lock(mutex);
+        arrived.wait_for(lock, 20s, [&] { return held.has_value(); });
+        return std::exchange(held, std::nullopt);
+    }
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::optional<IncomingMessage> held;
 };
 
 struct Outcome {
@@ -64,7 +90,7 @@ Outcome RunSession(std::vector<std::string> blocks, std::size_t sendsThatGetThro
     EXPECT_EQ(caller->hangUps, 1);
     EXPECT_EQ(caller->delivered.size(), completed ? 1u : 0u);
     if (caller->delivered.empty()) return {caller->replies, std::nullopt};
-    EXPECT_TRUE(caller->deliveredAfterHangUp);
+    EXPECT_TRUE(caller->deliveredBeforeHangUp);
     EXPECT_EQ(caller->delivered[0].sender, "PC1");
     const std::string heading = "PC1>BOB.\r\n\r\n";
     const std::string& text = caller->delivered[0].text;
@@ -118,13 +144,43 @@ TEST(MessageSession, WhatIsDeliveredAndAnswered) {
         {"text beyond the byte count", {textBeyondByteCount}, "", 1},
         {"single block whose reply fails", {Single("hi")}, "hi", 1, 0},
         {"start reply fails", {Start(), Text("a"), End()}, std::nullopt, 1, 0},
-        {"end reply fails", {Start(), Text("a"), End()}, std::nullopt, 3, 2},
+        {"end reply fails after the message is stored", {Start(), Text("a"), End()}, "a", 3, 2},
     };
     for (const Script& script : scripts) {
         Outcome outcome = RunSession(script.blocks, script.sendsThatGetThrough);
         EXPECT_EQ(outcome.text, script.text) << script.what;
         EXPECT_EQ(outcome.replies.size(), script.replies) << script.what;
     }
+}
+
+TEST(MessageSession, TheLastBlockIsAnsweredOnceItsMessageIsStoredNeverAfterAStopOrItsLoss) {
+    enum class Then { Store, Stop, Lose };
+    const std::vector<std::string> single{Single("hi")}, multi{Start(), Text("x"), End()};
+    for (const auto& [blocks, then] : std::vector<std::pair<std::vector<std::string>, Then>>{
+             {single, Then::Store}, {multi, Then::Store}, {single, Then::Stop}, {single, Then::Lose}}) {
+        ScriptedCaller caller;
+        caller.blocks = blocks;
+        auto store = std::make_shared<HoldingStore>();
+        std::thread session([&] { HandleMessageSession(caller, MessengerDelivery{nullptr, store, "", nullptr}); });
+        std::optional<IncomingMessage> held = store->Take();
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(caller.replies.size(), blocks.size() - 1) << "answered before the message was stored";
+        if (then == Then::Store && held) held->onSettled();
+        if (then == Then::Stop) caller.stop = true;
+        if (then == Then::Lose) held.reset();
+        session.join();
+        EXPECT_EQ(caller.replies.size(), blocks.size() - (then == Then::Store ? 0 : 1));
+        EXPECT_EQ(caller.hangUps, 1);
+    }
+
+    // A sender the lists refuse is answered at once: nothing is stored to wait for.
+    ScriptedCaller refused;
+    refused.blocks = single;
+    Settings denying;
+    denying.DontRecvMess = "PC1";
+    auto store = std::make_shared<HoldingStore>();
+    HandleMessageSession(refused, {[&] { return std::make_shared<const Settings>(denying); }, store, "", nullptr});
+    EXPECT_EQ(refused.replies.size(), 1u);
 }
 
 TEST(MessageSession, TextStopsShortOfTheTextBuffer) {

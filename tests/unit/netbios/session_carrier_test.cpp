@@ -9,7 +9,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <thread>
+#include <utility>
 
 #include "core/netbios/message_items.h"
 #include "core/netbios/netbios_name.h"
@@ -57,6 +59,24 @@ int RunSmbclient(std::uint16_t port, const std::string& input, std::chrono::mill
     return -1;
 }
 
+// The window's store: settles each message at once, or with hold keeps its settling for the test
+// (one message); the collected copies carry none.
+struct Store final : MessageSink {
+    void Deliver(std::uint32_t priority, const IncomingMessage& message) override {
+        IncomingMessage copy = message;
+        std::function<void()> settle = std::exchange(copy.onSettled, {});
+        if (hold) {
+            held = std::move(settle);
+        } else if (settle) {
+            settle();
+        }
+        collected.Deliver(priority, copy);
+    }
+    net::testing::CollectingSink collected;
+    bool hold = false;
+    std::function<void()> held;
+};
+
 class SessionCarrierTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -64,7 +84,7 @@ protected:
         carrier = std::make_unique<SessionCarrier>(SessionCarrierConfig{
             .port = 0,
             .names = {"PC7", "BOB"},
-            .delivery = {.sink = sink, .headingFormat = "%s>%s"},
+            .delivery = {.sink = store, .headingFormat = "%s>%s"},
             .receiveTimeout = 5min,
             .stopCheckInterval = 50ms,
         });
@@ -74,7 +94,8 @@ protected:
     }
     void TearDown() override { EXPECT_TRUE(carrier->Stop()); }
 
-    std::shared_ptr<net::testing::CollectingSink> sink = std::make_shared<net::testing::CollectingSink>();
+    std::shared_ptr<Store> store = std::make_shared<Store>();
+    net::testing::CollectingSink& sink = store->collected;
     std::unique_ptr<SessionCarrier> carrier;
     std::uint16_t port = 0;
 };
@@ -93,9 +114,9 @@ TEST_F(SessionCarrierTest, OnlyOurNamesGetASession) {
     net::testing::StreamEnd end = net::testing::ReadUntilClosed(caller.get());
     EXPECT_EQ(end.data, "\x82\0\0\0"s + SessionPacket(kSessionMessage, BuildSmbBlock(kSingleBlockMessage)));
     EXPECT_TRUE(end.closed);
-    ASSERT_TRUE(sink->WaitForCount(1));
-    ASSERT_EQ(sink->All().size(), 1u);  // the refused sessions delivered nothing
-    EXPECT_EQ(sink->All()[0].message.text, "PC1>BOB.\r\n\r\nhi");
+    ASSERT_TRUE(sink.WaitForCount(1));
+    ASSERT_EQ(sink.All().size(), 1u);  // the refused sessions delivered nothing
+    EXPECT_EQ(sink.All()[0].message.text, "PC1>BOB.\r\n\r\nhi");
 }
 
 TEST_F(SessionCarrierTest, SmbclientMessageArrivesWhileAnotherCallerIsSilent) {
@@ -112,8 +133,8 @@ TEST_F(SessionCarrierTest, SmbclientMessageArrivesWhileAnotherCallerIsSilent) {
     std::ofstream(input, std::ios::binary) << text;
     // On a port other than 139 smbclient sends no session request.
     EXPECT_EQ(RunSmbclient(port, input, 20s), 0);
-    ASSERT_TRUE(sink->WaitForCount(1, 20s)) << "the silent caller held the message up";
-    auto delivered = sink->All();
+    ASSERT_TRUE(sink.WaitForCount(1, 20s)) << "the silent caller held the message up";
+    auto delivered = sink.All();
     ASSERT_EQ(delivered.size(), 1u);
     EXPECT_EQ(delivered[0].message.text,
               "tester>BOB.\r\n\r\nFirst line of a message that needs more than one text block.\r\n"
@@ -124,8 +145,12 @@ TEST_F(SessionCarrierTest, SmbclientMessageArrivesWhileAnotherCallerIsSilent) {
 }
 
 TEST(SessionCarrierDeadline, ACallerSilentPastTheReceiveTimeIsHungUpWhileOthersAreServed) {
-    auto sink = std::make_shared<net::testing::CollectingSink>();
-    SessionCarrier carrier({.port = 0, .names = {"BOB"}, .delivery = {.sink = sink}, .receiveTimeout = 300ms,
+    auto store = std::make_shared<Store>();
+    net::testing::CollectingSink& sink = store->collected;
+    SessionCarrier carrier({.port = 0,
+                            .names = {"BOB"},
+                            .delivery = {.sink = store, .headingFormat = ""},
+                            .receiveTimeout = 300ms,
                             .stopCheckInterval = 50ms});
     carrier.Start();
     const std::uint16_t port = carrier.WaitListening(20s).value_or(0);
@@ -135,12 +160,33 @@ TEST(SessionCarrierDeadline, ACallerSilentPastTheReceiveTimeIsHungUpWhileOthersA
     Fd caller = net::testing::TcpConnect(port);
     ASSERT_TRUE(net::testing::SendAll(caller.get(), RequestFor("BOB") + SingleBlock("hi")));
     EXPECT_TRUE(net::testing::ReadUntilClosed(caller.get()).closed);
-    ASSERT_TRUE(sink->WaitForCount(1));
+    ASSERT_TRUE(sink.WaitForCount(1));
 
     net::testing::StreamEnd end = net::testing::ReadUntilClosed(silent.get());
     EXPECT_EQ(end.data, "\x82\0\0\0"s);
     EXPECT_TRUE(end.closed) << "the silent caller was never hung up";
-    EXPECT_EQ(sink->All().size(), 1u);
+    EXPECT_EQ(sink.All().size(), 1u);
+    EXPECT_TRUE(carrier.Stop());
+}
+
+TEST(SessionCarrierDeadline, ASessionWaitingForItsStoreIsNotHungUpAtTheReceiveTime) {
+    auto store = std::make_shared<Store>();
+    store->hold = true;
+    SessionCarrier carrier({.port = 0,
+                            .names = {"BOB"},
+                            .delivery = {.sink = store, .headingFormat = ""},
+                            .receiveTimeout = 300ms,
+                            .stopCheckInterval = 50ms});
+    carrier.Start();
+    const std::uint16_t port = carrier.WaitListening(20s).value_or(0);
+    ASSERT_NE(port, 0);
+    Fd caller = net::testing::TcpConnect(port);
+    ASSERT_TRUE(net::testing::SendAll(caller.get(), SingleBlock("slow disk")));
+    ASSERT_TRUE(store->collected.WaitForCount(1));
+    std::this_thread::sleep_for(1s);  // well past the receive time
+    store->held();
+    net::testing::StreamEnd end = net::testing::ReadUntilClosed(caller.get());
+    EXPECT_EQ(end.data, SessionPacket(kSessionMessage, BuildSmbBlock(kSingleBlockMessage)));
     EXPECT_TRUE(carrier.Stop());
 }
 

@@ -36,6 +36,7 @@ LRESULT CALLBACK CollectingWindow::WindowProc(HWND window, UINT message, WPARAM 
             self->received.push_back(
                 {handOff.priority, handOff.message.text, handOff.message.sender, GetTickCount64()});
             if (handOff.message.onStored) handOff.message.onStored();
+            if (handOff.message.onSettled) handOff.message.onSettled();
         }
         if (moreLeft) PostMessageA(window, kMessagesWaiting, 0, 0);
         return 0;

@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "collecting_window.h"
 #include "core/settings/settings_store.h"
@@ -29,11 +33,35 @@ bool MailslotExists(const std::string& name) {
     return true;
 }
 
+// A sink whose room the test opens; it counts the listener's looks for room.
+struct GatedSink final : MessageSink {
+    void Deliver(std::uint32_t, const IncomingMessage& message) override {
+        std::lock_guard lock(mutex);
+        texts.push_back(message.text);
+        changed.notify_all();
+    }
+    bool WaitForRoom(std::chrono::milliseconds limit) override {
+        std::unique_lock lock(mutex);
+        ++looks;
+        changed.notify_all();
+        return changed.wait_for(lock, limit, [&] { return open; });
+    }
+    bool WaitUntil(const std::function<bool()>& done) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(20), done);
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    int looks = 0;
+    std::vector<std::string> texts;
+};
+
 class MailslotListenerTest : public ::testing::Test {
 protected:
-    void StartListener(const char* purpose) {
+    void StartListener(const char* purpose, MessageSink* sink = nullptr) {
         slotName = testing::PrivateMailslotName(purpose);
-        listener = std::make_unique<MailslotListener>(window.Sink(), "", slotName);
+        listener = std::make_unique<MailslotListener>(sink != nullptr ? *sink : window.Sink(), "", slotName);
         thread = std::thread([this] {
             runResult = listener->Run();
             finished = true;
@@ -55,6 +83,7 @@ protected:
         ProcessSettings().Replace(Settings{});
     }
 
+    GatedSink gated;  // outlives the listener's thread
     CollectingWindow window;
     std::string slotName;
     std::unique_ptr<MailslotListener> listener;
@@ -106,6 +135,21 @@ TEST_F(MailslotListenerTest, ReadsEveryWaitingDatagramInOrder) {
         EXPECT_EQ(received[i].text.substr(received[i].text.size() - mark.size()), mark);
     }
     EXPECT_EQ(received[kCount].text.substr(received[kCount].text.size() - big.size()), big);
+}
+
+TEST_F(MailslotListenerTest, LeavesDatagramsInTheMailslotWhileTheSinkHasNoRoom) {
+    StartListener("full", &gated);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(WriteDatagram(slotName, "PC1\0BOB\0#"s + std::to_string(i)));
+    // Each look for room that finds none would otherwise have been a read.
+    ASSERT_TRUE(gated.WaitUntil([&] { return gated.looks >= 3; }));
+    {
+        std::lock_guard lock(gated.mutex);
+        EXPECT_TRUE(gated.texts.empty()) << "read while the sink had no room";
+        gated.open = true;
+        gated.changed.notify_all();
+    }
+    ASSERT_TRUE(gated.WaitUntil([&] { return gated.texts.size() == 3; }));
+    EXPECT_EQ(gated.texts.back().back(), '2');
 }
 
 TEST_F(MailslotListenerTest, ReadsTheFiltersOfTheCurrentSettings) {
