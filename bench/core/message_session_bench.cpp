@@ -28,8 +28,11 @@ public:
         return true;
     }
     void HangUp() override {}
+    bool StopRequested() const override { return false; }
+    // Stored at once, as by a store that keeps up.
     void Deliver(std::uint32_t, const tavik::IncomingMessage& message) override {
         benchmark::DoNotOptimize(message.text.data());
+        if (message.onSettled) message.onSettled();
     }
 
 private:
