@@ -13,7 +13,7 @@ constexpr int kBacklog = 64;
 
 bool TcpService::Prepare(Socket& socket) { return socket.Listen(kBacklog); }
 
-ServeEnd TcpService::Serve(Socket& listening, ListenerState& state) {
+ServeEnd TcpService::Serve(ServedSocket& listening, ListenerState& state) {
     while (!state.StopRequested()) {
         watch_.EndOverdue(Clock::now());
         // At the limit nothing is accepted: the next connections wait in the backlog.

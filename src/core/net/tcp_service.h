@@ -35,7 +35,7 @@ protected:
 private:
     Socket OpenSocket() final { return Socket::OpenTcp(); }
     bool Prepare(Socket& socket) final;
-    ServeEnd Serve(Socket& listening, ListenerState& state) final;
+    ServeEnd Serve(ServedSocket& listening, ListenerState& state) final;
     void Finish() final {
         watch_.EndAll();
         pool_.JoinAll();

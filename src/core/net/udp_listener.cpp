@@ -33,7 +33,7 @@ private:
         return true;
     }
 
-    ServeEnd Serve(Socket& socket, ListenerState& state) override {
+    ServeEnd Serve(ServedSocket& socket, ListenerState& state) override {
         while (RoomForTheNext(state)) {
             WaitStatus wait = socket.WaitReadable(config_.stopCheckInterval);
             if (wait == WaitStatus::TimedOut) continue;
@@ -56,7 +56,7 @@ private:
     }
 
     // False when the socket is gone.
-    bool ServeDatagram(Socket& socket) {
+    bool ServeDatagram(ServedSocket& socket) {
         Endpoint from;
         IoResult received = socket.ReceiveFrom(buffer_.data(), kReceiveChunkBytes, from);
         if (received.status == IoStatus::Closed) return false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -164,6 +165,46 @@ TEST_F(UdpListenerTest, EveryDatagramOfABurstIsHandedOn) {
     for (int i = 0; i < kBurst; ++i) ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "/$0burst/$1PC/$2"));
     for (int waited = 0; waited < 200 && handled->load() < kBurst; ++waited) std::this_thread::sleep_for(100ms);
     EXPECT_EQ(handled->load(), kBurst);
+}
+
+TEST(UdpListener, AThreadLetGoAtTheStopBoundGivesItsPortBackForAnImmediateRestart) {
+    auto handlerEntered = std::make_shared<std::promise<void>>();
+    auto unstick = std::make_shared<std::promise<void>>();
+    ListenerConfig config;
+    config.port = 0;
+    config.stopCheckInterval = 50ms;
+    config.handler = [handlerEntered, stuck = unstick->get_future().share()](const char*, std::size_t,
+                                                                             const std::string&, Transport) {
+        handlerEntered->set_value();
+        stuck.wait();
+        return Confirmation();
+    };
+    auto first = std::make_unique<UdpListener>(config);
+    first->Start();
+    std::optional<std::uint16_t> port = first->WaitListening(20s);
+    ASSERT_TRUE(port);
+    Fd peer = testing::UdpPeer();
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), *port, "hold"));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(4));
+    ASSERT_EQ(handlerEntered->get_future().wait_for(20s), std::future_status::ready);
+    EXPECT_FALSE(first->Stop(100ms)) << "the handler holds the thread";
+
+    std::atomic<bool> bindFailed{false};
+    ListenerConfig again;
+    again.port = *port;
+    again.onBindFailure = [&](std::uint16_t) { bindFailed = true; };
+    ReceivedLog log;
+    again.handler = log.Handler();
+    UdpListener second(again);
+    second.Start();
+    EXPECT_EQ(second.WaitListening(20s), port);
+    EXPECT_FALSE(bindFailed.load());
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), *port, "after"));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(5));
+    EXPECT_TRUE(log.WaitForCount(1));
+
+    unstick->set_value();  // the thread let go ends on its own
+    EXPECT_TRUE(second.Stop());
 }
 
 TEST(UdpListener, StopsPromptlyAndCallsItsFinishHook) {
