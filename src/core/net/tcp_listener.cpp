@@ -54,7 +54,7 @@ private:
 
     // Closing with unread bytes would reset the connection, and the client could lose its
     // count. So the answer is ended and what still comes is read, up to a bound.
-    void DropTheRest(Socket& connection, std::vector<char>& scratch, const ListenerState& state) const {
+    void DropTheRest(Socket& connection, std::vector<char>& scratch, const ListenerState& state) {
         connection.ShutdownSend();
         Clock::time_point deadline = Clock::now() + config_.receiveTimeout;
         std::size_t dropped = 0;

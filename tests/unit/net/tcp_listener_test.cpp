@@ -158,6 +158,71 @@ TEST_F(TcpListenerTest, ClientsThatHoldTheirConnectionsDoNotDelayAnother) {
     EXPECT_EQ(messages, (std::set<std::string>{message, "/$0te"}));
 }
 
+// Connections that stay silent after connecting, as a host that means to hold every worker.
+std::vector<Fd> SilentConnections(const char* from, int count, std::uint16_t port) {
+    std::vector<Fd> connections;
+    for (int i = 0; i < count; ++i) {
+        connections.push_back(testing::TcpConnectFrom(from, port));
+        EXPECT_GE(connections.back().get(), 0);
+    }
+    return connections;
+}
+
+// How many of the connections were answered "0" (nothing sent) and closed; waits until at least
+// atLeast were, or limit passed.
+std::size_t AnsweredAsSilent(std::vector<Fd>& connections, std::size_t atLeast, std::chrono::milliseconds limit) {
+    std::vector<bool> done(connections.size(), false);
+    std::size_t answered = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (answered < atLeast && std::chrono::steady_clock::now() < deadline) {
+        for (std::size_t i = 0; i < connections.size(); ++i) {
+            if (done[i] || !testing::Readable(connections[i].get(), 0ms)) continue;
+            testing::StreamEnd end = testing::ReadUntilClosed(connections[i].get(), 5s);
+            EXPECT_EQ(end.data, "0");
+            EXPECT_TRUE(end.closed && !end.reset);
+            done[i] = true;
+            ++answered;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return answered;
+}
+
+TEST_F(TcpListenerTest, SilentConnectionsOfOneHostDoNotKeepAnotherWaiting) {
+    std::uint16_t port = StartListener(log.Handler());  // 16 workers, silence answered after 5 minutes
+    std::vector<Fd> silent = SilentConnections("127.0.0.2", 16, port);
+
+    Fd client = testing::TcpConnect(port);
+    const std::string message = "/$0hi/$1PC/$2/$7";
+    ASSERT_TRUE(testing::SendAll(client.get(), message));
+    testing::StreamEnd end = testing::ReadUntilClosed(client.get(), 10s);
+    EXPECT_EQ(end.data, std::to_string(message.size()));
+    EXPECT_TRUE(end.closed);
+
+    // The host holds at most half the workers; its waiting connections take the place of its
+    // silent ones, which are answered as at their time-out.
+    EXPECT_GE(AnsweredAsSilent(silent, 8, 20s), 8u);
+    ASSERT_TRUE(log.WaitForCount(9));
+}
+
+TEST_F(TcpListenerTest, WhenSilentConnectionsHoldEveryWorkerANewOneTakesThePlaceOfTheOneSilentLongest) {
+    std::uint16_t port = StartListener(log.Handler());
+    std::vector<Fd> first = SilentConnections("127.0.0.2", 1, port);
+    std::this_thread::sleep_for(500ms);  // so it is the one silent longest
+    std::vector<Fd> second = SilentConnections("127.0.0.2", 7, port);
+    std::vector<Fd> third = SilentConnections("127.0.0.3", 8, port);
+
+    Fd client = testing::TcpConnect(port);
+    const std::string message = "/$0hi/$1PC/$2/$7";
+    ASSERT_TRUE(testing::SendAll(client.get(), message));
+    EXPECT_EQ(testing::ReadUntilClosed(client.get(), 10s).data, std::to_string(message.size()));
+    EXPECT_EQ(AnsweredAsSilent(first, 1, 10s), 1u);
+    ASSERT_TRUE(log.WaitForCount(2));
+    std::set<std::string> messages;
+    for (const auto& received : log.All()) messages.insert(received.data);
+    EXPECT_EQ(messages, (std::set<std::string>{"", message}));
+}
+
 TEST_F(TcpListenerTest, AnOversizedMessageGetsItsCountWithoutAReset) {
     std::uint16_t port = StartListener(log.Handler());
     Fd client = testing::TcpConnect(port);
