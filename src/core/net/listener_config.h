@@ -37,7 +37,8 @@ struct ListenerConfig {
     std::function<void()> onFinished;
     // How long a TCP connection may stay silent before it is answered with what it sent.
     std::chrono::milliseconds receiveTimeout{std::chrono::minutes(5)};
-    // TCP connections served at once; further ones wait in the backlog until one ends.
+    // TCP connections served at once, no more than half of them from one address; further ones
+    // wait for a worker, and one that waits may take the place of a connection silent for a second.
     std::size_t maxConnections = 16;
     // How often a waiting listener looks at its stop flag; also the pause before a restart.
     std::chrono::milliseconds stopCheckInterval{200};
