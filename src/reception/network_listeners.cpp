@@ -42,7 +42,8 @@ class NetworkListener final : public RunningListener {
 public:
     template <typename Kind>
     static std::unique_ptr<NetworkListener> Start(const ReceptionContext& context, std::uint32_t port,
-                                                  UINT bindFailureText, const net::NetworkHandler& handler) {
+                                                  UINT bindFailureText, const net::NetworkHandler& handler,
+                                                  const std::shared_ptr<MessageSink>& sink) {
         if (port > 0xFFFF) {
             // No such port: said as for one that is taken, with the number as it is stored.
             ShowBindFailure(context, bindFailureText, port);
@@ -52,6 +53,7 @@ public:
         net::ListenerConfig config;
         config.port = static_cast<std::uint16_t>(port);
         config.handler = handler;
+        config.waitForRoom = [sink](std::chrono::milliseconds limit) { return sink->WaitForRoom(limit); };
         config.onBindFailure = [context, port, bindFailureText](std::uint16_t) {
             ShowBindFailure(context, bindFailureText, port);
         };
@@ -78,11 +80,12 @@ private:
 std::vector<std::unique_ptr<RunningListener>> StartNetworkListeners(const ReceptionContext& context) {
     std::shared_ptr<const Settings> settings = ProcessSettings().Current();
 
+    auto sink = std::make_shared<QueueMessageSink>(context.queue);
     net::ReceiverEnvironment environment;
     environment.settings = [] { return ProcessSettings().Current(); };
-    environment.sink = std::make_shared<QueueMessageSink>(context.queue);
-    environment.computerName = ComputerName();
-    environment.localAddress = net::LocalAddressString();
+    environment.sink = sink;
+    // Runs on a listener thread, not on the window's: the lookup may wait for a name server.
+    environment.lookUpLocalHost = [] { return net::LocalHost{ComputerName(), net::LocalAddressString()}; };
     environment.receiptFormat = win::LoadResourceString(context.resources, IDS_RECEIPT, kReceiptFormatBuffer);
     environment.clock = std::make_shared<SystemDateTime>();
     environment.receiptSender = std::make_shared<net::SocketReceiptSender>();
@@ -90,14 +93,14 @@ std::vector<std::unique_ptr<RunningListener>> StartNetworkListeners(const Recept
 
     std::vector<std::unique_ptr<RunningListener>> started;
     if (settings->DisableTCPTread == 0) {
-        if (auto tcp =
-                NetworkListener::Start<net::TcpListener>(context, settings->TCPPort, IDS_TCP_BIND_FAILED, handler)) {
+        if (auto tcp = NetworkListener::Start<net::TcpListener>(context, settings->TCPPort, IDS_TCP_BIND_FAILED,
+                                                                handler, sink)) {
             started.push_back(std::move(tcp));
         }
     }
     if (settings->DisableUDPTread == 0) {
-        if (auto udp =
-                NetworkListener::Start<net::UdpListener>(context, settings->UDPPort, IDS_UDP_BIND_FAILED, handler)) {
+        if (auto udp = NetworkListener::Start<net::UdpListener>(context, settings->UDPPort, IDS_UDP_BIND_FAILED,
+                                                                handler, sink)) {
             started.push_back(std::move(udp));
         }
     }

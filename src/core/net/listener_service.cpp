@@ -27,16 +27,20 @@ void ListenerService::ServeUntilStopped(ListenerState& state) {
             continue;
         }
         failureReported = false;
+        auto served = std::make_shared<ServedSocket>(std::move(socket));
+        state.SetServedSocket(served);
         state.SetListening(port);
 
         ServeEnd end = ServeEnd::Fault;
         try {
-            end = Serve(socket, state);
+            end = Serve(*served, state);
         } catch (...) {
             end = ServeEnd::Fault;  // a fault while serving: start over on a fresh socket
         }
+        // Closed before anything that may outlast the stop bound (ending the connections).
+        served->Close();
+        state.SetServedSocket(nullptr);
         if (end == ServeEnd::Stopped) return;
-        socket.Close();
         state.WaitForStop(config_.stopCheckInterval);
     }
 }

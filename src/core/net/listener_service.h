@@ -7,6 +7,7 @@
 
 #include "core/net/listener_config.h"
 #include "core/net/listener_thread.h"
+#include "core/net/served_socket.h"
 #include "core/net/socket_layer.h"
 
 namespace tavik::net {
@@ -29,8 +30,9 @@ protected:
     // Readies a bound socket (listen, options); false when it cannot serve, which counts as
     // not getting the port.
     virtual bool Prepare(Socket& socket) = 0;
-    // Serves until a stop (Stopped) or until the socket fails (Fault). May throw: a fault.
-    virtual ServeEnd Serve(Socket& socket, ListenerState& state) = 0;
+    // Serves until a stop (Stopped) or until the socket fails (Fault). May throw: a fault. The
+    // socket is shared with the owner, which closes it when it lets this thread go.
+    virtual ServeEnd Serve(ServedSocket& socket, ListenerState& state) = 0;
     // Ends whatever serving left running; the last call on the listener thread before it ends.
     virtual void Finish() {}
 

@@ -2,6 +2,13 @@
 
 namespace tavik::net {
 
+namespace {
+
+// How long a stopper that lets a thread go waits for a socket call of that thread to end.
+constexpr std::chrono::milliseconds kSocketReleaseBound{1000};
+
+}  // namespace
+
 void ListenerState::RequestStop() {
     stop_.store(true);
     std::lock_guard lock(mutex_);
@@ -30,6 +37,22 @@ void ListenerState::SetEnded() {
     std::lock_guard lock(mutex_);
     ended_ = true;
     changed_.notify_all();
+}
+
+void ListenerState::SetServedSocket(std::shared_ptr<ServedSocket> socket) {
+    std::lock_guard lock(mutex_);
+    served_ = std::move(socket);
+    if (released_ && served_) served_->Close();  // the thread's own call: none is under way
+}
+
+void ListenerState::ReleaseServedSocket(std::chrono::milliseconds limit) {
+    std::shared_ptr<ServedSocket> served;
+    {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        served = served_;
+    }
+    if (served) served->Close(limit);
 }
 
 std::optional<std::uint16_t> ListenerState::WaitListening(std::chrono::milliseconds limit) {
@@ -72,7 +95,9 @@ bool ListenerThread::Stop(std::chrono::milliseconds limit) {
         thread_.join();
         return true;
     }
-    // Never killed: it ends on its own once free, holding what it needs.
+    // Never killed: it ends on its own once free, holding what it needs, but not the port. Its
+    // socket calls each end within a stop-check interval; the bound is generous beyond that.
+    state_->ReleaseServedSocket(kSocketReleaseBound);
     thread_.detach();
     return false;
 }

@@ -2,7 +2,8 @@
 // The thread of one listener and the state it shares with its owner. The thread never
 // blocks longer than its stop-check interval, so a stop is seen promptly; a thread that
 // is stuck elsewhere (in its handler, say) past the owner's bound is let go, not killed,
-// and keeps what it uses alive until it ends.
+// and keeps what it uses alive until it ends, all but its socket: the owner closes that,
+// so the port is free for the next start.
 
 #include <atomic>
 #include <chrono>
@@ -13,6 +14,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include "core/net/served_socket.h"
 
 namespace tavik::net {
 
@@ -31,6 +34,13 @@ public:
     void SetFailed();
     void SetEnded();
 
+    // The socket the thread serves now (nothing once it is done with it). Once the owner has let
+    // the thread go, a socket set here is closed at once.
+    void SetServedSocket(std::shared_ptr<ServedSocket> socket);
+    // For an owner that lets the thread go: closes the socket it serves, waiting up to limit for
+    // a call under way, and any it would serve later.
+    void ReleaseServedSocket(std::chrono::milliseconds limit);
+
     // Waits only for the first outcome: the bound port when listening now; nothing when the
     // port could not be taken (yet), the thread ended or the time ran out. After a failure it
     // answers at once, with the port as soon as a later attempt has taken it.
@@ -45,6 +55,8 @@ private:
     Phase phase_ = Phase::Starting;
     bool ended_ = false;
     std::uint16_t port_ = 0;
+    std::shared_ptr<ServedSocket> served_;
+    bool released_ = false;
 };
 
 class ListenerThread {

@@ -11,7 +11,7 @@
 namespace tavik::net {
 
 bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view peerAddress, Transport transport,
-                          const NetworkContext& context) {
+                          const NetworkContext& context, Confirmation* confirmation) {
     std::string_view bytes(data, data == nullptr ? 0 : length);
     if (bytes.starts_with(kReceiptTypeWord)) return false;
 
@@ -42,6 +42,7 @@ bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view
     }
     message.sender = SenderString(fields->name, peerAddress, replyPort, ownPort, transport);
     message.text = std::move(fields->text);
+    if (confirmation != nullptr) *confirmation = Confirmation::For(message);
     context.sink.Deliver(highPriority ? kHighPriority : kNormalPriority, message);
     return true;
 }

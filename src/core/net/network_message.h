@@ -8,6 +8,7 @@
 
 #include "core/net/receipt_sender.h"
 #include "core/net/transport.h"
+#include "core/reception/confirmation.h"
 #include "core/reception/incoming_message.h"
 #include "core/settings/settings.h"
 #include "core/text/date_time.h"
@@ -30,7 +31,9 @@ struct NetworkContext {
 // receipts of other receivers are ignored; the peer address must match AllMess and not
 // DontRecvMess; the framing must hold; a high-priority flag needs a peer on HigthPriorMess;
 // a UDP sender gets a receipt at its reply port; then the sink gets the text and sender.
+// With confirmation given, a message that goes to the sink gets one there: what its sender's
+// answer waits for. It is left as it is for a message turned away.
 bool HandleNetworkMessage(const char* data, std::size_t length, std::string_view peerAddress, Transport transport,
-                          const NetworkContext& context);
+                          const NetworkContext& context, Confirmation* confirmation = nullptr);
 
 }  // namespace tavik::net

@@ -14,12 +14,19 @@
 
 namespace tavik::net {
 
+// This host as a receipt names it.
+struct LocalHost {
+    std::string computerName;
+    std::string address;  // dotted text
+};
+
 struct ReceiverEnvironment {
     // The settings in effect, asked for each message so a change is seen at once.
     std::function<std::shared_ptr<const Settings>()> settings;
     std::shared_ptr<MessageSink> sink;
-    std::string computerName;
-    std::string localAddress;
+    // Asked once, on the listener's thread at the first UDP message, and kept: looking the host's
+    // name up may take seconds, which no one starting the listeners should wait for.
+    std::function<LocalHost()> lookUpLocalHost;
     std::string receiptFormat;  // empty: the default receipt text
     std::shared_ptr<const DateTimeFormatter> clock;
     std::shared_ptr<ReceiptSender> receiptSender;

@@ -36,19 +36,25 @@ private:
             if (message.OverLimit()) break;
             if (message.EndsWithEndMark() && connection.WaitReadable(kMoreDataWait) != WaitStatus::Ready) break;
         }
+        // The count tells the client its message is safe: it goes out once the message is settled,
+        // and a message over the limit is handed on before the rest is drained. At a stop, or when
+        // the message was lost, the connection is closed unanswered.
+        if (!HandOnAndWaitUntilSettled(message, peer, state)) return;
         connection.Send(std::to_string(message.ByteCount()));
-        if (message.OverLimit()) {
-            DropTheRest(connection, scratch, state);
-            if (state.StopRequested()) return;
-        }
-        connection.Close();
+        if (message.OverLimit()) DropTheRest(connection, scratch, state);
+    }
+
+    bool HandOnAndWaitUntilSettled(const TcpMessageBuffer& message, const Endpoint& peer,
+                                   const ListenerState& state) const {
+        if (!config_.handler) return true;
         const std::string& text = message.Text();
-        if (config_.handler) config_.handler(text.c_str(), text.size(), DottedAddress(peer.address), Transport::Tcp);
+        Confirmation settled = config_.handler(text.c_str(), text.size(), DottedAddress(peer.address), Transport::Tcp);
+        return settled.Wait(config_.stopCheckInterval, [&state] { return state.StopRequested(); });
     }
 
     // Closing with unread bytes would reset the connection, and the client could lose its
     // count. So the answer is ended and what still comes is read, up to a bound.
-    void DropTheRest(Socket& connection, std::vector<char>& scratch, const ListenerState& state) const {
+    void DropTheRest(Socket& connection, std::vector<char>& scratch, const ListenerState& state) {
         connection.ShutdownSend();
         Clock::time_point deadline = Clock::now() + config_.receiveTimeout;
         std::size_t dropped = 0;

@@ -1,7 +1,9 @@
 #pragma once
-// Serving TCP connections: accepts while fewer than maxConnections are being served and runs
-// each on a worker of its own; further connections wait in the backlog. A kind of TCP
-// listener supplies only what one connection gets.
+// Serving TCP connections: runs each on a worker of its own, up to maxConnections at once and
+// no more than half of them for one address; further connections wait for a worker. A
+// connection that waits evicts one in its way that has been silent for a second or more, which
+// ends as at its time-out, so silent callers cannot hold every worker. A kind of TCP listener
+// supplies only what one connection gets.
 
 #include <chrono>
 #include <utility>
@@ -24,8 +26,10 @@ protected:
     virtual void ServeConnection(Socket& connection, const Endpoint& peer, const ListenerState& state) = 0;
 
     // Waits for bytes (or the peer's end) until deadline, in slices that look at the stop flag;
-    // Failed once a stop is requested.
-    WaitStatus WaitForBytes(const Socket& connection, Clock::time_point deadline, const ListenerState& state) const;
+    // Failed once a stop is requested. While it waits the connection is silent: evicted for a
+    // waiting connection, it returns TimedOut as at the deadline. The work's other waits do not
+    // count as silence (a connection waiting for its message to be stored is not evicted).
+    WaitStatus WaitForBytes(const Socket& connection, Clock::time_point deadline, const ListenerState& state);
 
     // Connections whose workers wait in plain blocking receives register here; the accepting
     // loop ends them at their deadlines (it goes round at least every stopCheckInterval) and
@@ -35,7 +39,7 @@ protected:
 private:
     Socket OpenSocket() final { return Socket::OpenTcp(); }
     bool Prepare(Socket& socket) final;
-    ServeEnd Serve(Socket& listening, ListenerState& state) final;
+    ServeEnd Serve(ServedSocket& listening, ListenerState& state) final;
     void Finish() final {
         watch_.EndAll();
         pool_.JoinAll();

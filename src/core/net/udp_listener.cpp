@@ -33,21 +33,30 @@ private:
         return true;
     }
 
-    ServeEnd Serve(Socket& socket, ListenerState& state) override {
-        while (!state.StopRequested()) {
+    ServeEnd Serve(ServedSocket& socket, ListenerState& state) override {
+        while (RoomForTheNext(state)) {
             WaitStatus wait = socket.WaitReadable(config_.stopCheckInterval);
             if (wait == WaitStatus::TimedOut) continue;
             if (wait == WaitStatus::Failed) return ServeEnd::Fault;
-            // Everything already queued is taken before the next wait.
+            // Everything already queued is taken before the next wait, while there is room.
             do {
                 if (!ServeDatagram(socket)) return ServeEnd::Fault;
-            } while (!state.StopRequested() && socket.WaitReadable(kNoWait) == WaitStatus::Ready);
+            } while (RoomForTheNext(state) && socket.WaitReadable(kNoWait) == WaitStatus::Ready);
         }
         return ServeEnd::Stopped;
     }
 
+    // Waits until what was handed on leaves room for one more; false at a stop. Until then the
+    // datagrams stay in the system's buffers, neither counted nor dropped.
+    bool RoomForTheNext(const ListenerState& state) const {
+        while (!state.StopRequested()) {
+            if (!config_.waitForRoom || config_.waitForRoom(config_.stopCheckInterval)) return true;
+        }
+        return false;
+    }
+
     // False when the socket is gone.
-    bool ServeDatagram(Socket& socket) {
+    bool ServeDatagram(ServedSocket& socket) {
         Endpoint from;
         IoResult received = socket.ReceiveFrom(buffer_.data(), kReceiveChunkBytes, from);
         if (received.status == IoStatus::Closed) return false;

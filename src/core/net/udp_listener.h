@@ -2,7 +2,8 @@
 // The UDP listener: one datagram is one message. Every datagram is answered at once with
 // its byte count (4 bytes, little-endian) before it is looked at; datagrams above
 // kMaxMessageBytes are then dropped, the others handed on with transport Udp. A burst waits
-// in a large receive buffer and is taken in one go.
+// in a large receive buffer and is taken in one go; while those handed on leave no room
+// (waitForRoom), nothing is read and the rest waits there.
 
 #include "core/net/listener.h"
 

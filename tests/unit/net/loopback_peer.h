@@ -87,6 +87,20 @@ inline Fd TcpConnect(std::uint16_t port) {
     return fd;
 }
 
+// A connection to 127.0.0.1 from another loopback address, as from another host.
+inline Fd TcpConnectFrom(const char* localAddress, std::uint16_t port) {
+    Fd fd(::socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, localAddress, &local.sin_addr) != 1 ||
+        ::bind(fd.get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        return Fd();
+    }
+    sockaddr_in to = Loopback(port);
+    if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) return Fd();
+    return fd;
+}
+
 inline bool SendAll(int fd, const std::string& bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
@@ -102,6 +116,14 @@ struct StreamEnd {
     bool closed = false;  // the other side closed (orderly or by reset)
     bool reset = false;   // it closed by reset
 };
+
+// What has arrived once something arrives, or nothing when limit passes first.
+inline std::string ReadSome(int fd, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    char buffer[4096];
+    if (!Readable(fd, limit)) return std::string();
+    ssize_t count = ::recv(fd, buffer, sizeof buffer, 0);
+    return count > 0 ? std::string(buffer, static_cast<std::size_t>(count)) : std::string();
+}
 
 // Reads until the other side closes or limit passes.
 inline StreamEnd ReadUntilClosed(int fd, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
@@ -137,6 +159,7 @@ public:
             std::lock_guard lock(mutex_);
             received_.push_back({std::string(data, length), length, data[length] == '\0', peer, transport});
             changed_.notify_all();
+            return Confirmation();  // taken down is as good as stored here
         };
     }
     bool WaitForCount(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(20)) {

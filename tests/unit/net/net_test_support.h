@@ -30,6 +30,7 @@ public:
         }
         // Collecting stands for storing.
         if (message.onStored) message.onStored();
+        if (message.onSettled) message.onSettled();
     }
 
     std::vector<Delivered> All() const {
@@ -47,6 +48,39 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Delivered> delivered_;
+};
+
+// Takes messages as the window does and holds them unsettled until the test settles them, as a
+// window still storing would.
+class HoldingSink final : public MessageSink {
+public:
+    void Deliver(std::uint32_t, const IncomingMessage& message) override {
+        std::lock_guard lock(mutex_);
+        held_.push_back(message);
+        changed_.notify_all();
+    }
+
+    bool WaitForCount(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] { return held_.size() >= count; });
+    }
+
+    std::vector<IncomingMessage> All() const {
+        std::lock_guard lock(mutex_);
+        return held_;
+    }
+
+    void SettleAll() {
+        std::vector<IncomingMessage> settling = All();
+        for (const IncomingMessage& message : settling) {
+            if (message.onSettled) message.onSettled();
+        }
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<IncomingMessage> held_;
 };
 
 struct SentReceipt {

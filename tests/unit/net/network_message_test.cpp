@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/net/network_receiver.h"
 #include "net_test_support.h"
 
 namespace tavik::net {
@@ -182,6 +183,36 @@ TEST_F(NetworkMessageTest, DefaultListsTakeEveryDottedAddress) {
     auto delivered = sink.All();
     ASSERT_EQ(delivered.size(), 1u);
     EXPECT_EQ(delivered[0].priority, kHighPriority);
+}
+
+TEST(NetworkReceiver, LooksThisHostUpOnceAtTheFirstUdpMessageAndNotBefore) {
+    int lookups = 0;
+    auto sink = std::make_shared<CollectingSink>();
+    auto receipts = std::make_shared<RecordingReceiptSender>();
+    ReceiverEnvironment environment;
+    environment.settings = [] { return std::make_shared<const Settings>(); };
+    environment.sink = sink;
+    environment.lookUpLocalHost = [&lookups] {
+        ++lookups;
+        return LocalHost{"RECEIVER", "10.0.0.1"};
+    };
+    environment.clock = std::make_shared<FixedClock>();
+    environment.receiptSender = receipts;
+    NetworkHandler handler = MakeNetworkHandler(environment);
+    EXPECT_EQ(lookups, 0) << "looked up by whoever starts the listeners";
+
+    const std::string tcp = "/$0hi/$1PC/$2/$7";
+    handler(tcp.c_str(), tcp.size(), "10.0.0.5", Transport::Tcp);
+    EXPECT_EQ(lookups, 0) << "a TCP message gets no receipt";
+    const std::string udp = Datagram("Hello", "PC1", "0", "10.0.0.5:7777u");
+    handler(udp.c_str(), udp.size(), "10.0.0.5", Transport::Udp);
+    handler(udp.c_str(), udp.size(), "10.0.0.5", Transport::Udp);
+    EXPECT_EQ(lookups, 1);
+    ASSERT_EQ(receipts->Sent().size(), 2u);
+    for (const auto& receipt : receipts->Sent()) {
+        EXPECT_NE(receipt.datagram.find("#1RECEIVER\0"s), std::string::npos);
+        EXPECT_NE(receipt.datagram.find("#510.0.0.1:7777u\0"s), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -59,8 +59,7 @@ protected:
             return std::make_shared<const Settings>(settings);
         };
         environment.sink = sink;
-        environment.computerName = "RECEIVER";
-        environment.localAddress = "127.0.0.1";
+        environment.lookUpLocalHost = [] { return LocalHost{"RECEIVER", "127.0.0.1"}; };
         environment.clock = std::make_shared<testing::FixedClock>();
         environment.receiptSender = std::make_shared<SocketReceiptSender>();
         ListenerConfig config;

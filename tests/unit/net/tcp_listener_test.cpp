@@ -7,8 +7,10 @@
 #include <stdexcept>
 #include <thread>
 
+#include "core/net/network_receiver.h"
 #include "core/net/udp_listener.h"
 #include "loopback_peer.h"
+#include "net_test_support.h"
 
 namespace tavik::net {
 namespace {
@@ -156,6 +158,71 @@ TEST_F(TcpListenerTest, ClientsThatHoldTheirConnectionsDoNotDelayAnother) {
     EXPECT_EQ(messages, (std::set<std::string>{message, "/$0te"}));
 }
 
+// Connections that stay silent after connecting, as a host that means to hold every worker.
+std::vector<Fd> SilentConnections(const char* from, int count, std::uint16_t port) {
+    std::vector<Fd> connections;
+    for (int i = 0; i < count; ++i) {
+        connections.push_back(testing::TcpConnectFrom(from, port));
+        EXPECT_GE(connections.back().get(), 0);
+    }
+    return connections;
+}
+
+// How many of the connections were answered "0" (nothing sent) and closed; waits until at least
+// atLeast were, or limit passed.
+std::size_t AnsweredAsSilent(std::vector<Fd>& connections, std::size_t atLeast, std::chrono::milliseconds limit) {
+    std::vector<bool> done(connections.size(), false);
+    std::size_t answered = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (answered < atLeast && std::chrono::steady_clock::now() < deadline) {
+        for (std::size_t i = 0; i < connections.size(); ++i) {
+            if (done[i] || !testing::Readable(connections[i].get(), 0ms)) continue;
+            testing::StreamEnd end = testing::ReadUntilClosed(connections[i].get(), 5s);
+            EXPECT_EQ(end.data, "0");
+            EXPECT_TRUE(end.closed && !end.reset);
+            done[i] = true;
+            ++answered;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return answered;
+}
+
+TEST_F(TcpListenerTest, SilentConnectionsOfOneHostDoNotKeepAnotherWaiting) {
+    std::uint16_t port = StartListener(log.Handler());  // 16 workers, silence answered after 5 minutes
+    std::vector<Fd> silent = SilentConnections("127.0.0.2", 16, port);
+
+    Fd client = testing::TcpConnect(port);
+    const std::string message = "/$0hi/$1PC/$2/$7";
+    ASSERT_TRUE(testing::SendAll(client.get(), message));
+    testing::StreamEnd end = testing::ReadUntilClosed(client.get(), 10s);
+    EXPECT_EQ(end.data, std::to_string(message.size()));
+    EXPECT_TRUE(end.closed);
+
+    // The host holds at most half the workers; its waiting connections take the place of its
+    // silent ones, which are answered as at their time-out.
+    EXPECT_GE(AnsweredAsSilent(silent, 8, 20s), 8u);
+    ASSERT_TRUE(log.WaitForCount(9));
+}
+
+TEST_F(TcpListenerTest, WhenSilentConnectionsHoldEveryWorkerANewOneTakesThePlaceOfTheOneSilentLongest) {
+    std::uint16_t port = StartListener(log.Handler());
+    std::vector<Fd> first = SilentConnections("127.0.0.2", 1, port);
+    std::this_thread::sleep_for(500ms);  // so it is the one silent longest
+    std::vector<Fd> second = SilentConnections("127.0.0.2", 7, port);
+    std::vector<Fd> third = SilentConnections("127.0.0.3", 8, port);
+
+    Fd client = testing::TcpConnect(port);
+    const std::string message = "/$0hi/$1PC/$2/$7";
+    ASSERT_TRUE(testing::SendAll(client.get(), message));
+    EXPECT_EQ(testing::ReadUntilClosed(client.get(), 10s).data, std::to_string(message.size()));
+    EXPECT_EQ(AnsweredAsSilent(first, 1, 10s), 1u);
+    ASSERT_TRUE(log.WaitForCount(2));
+    std::set<std::string> messages;
+    for (const auto& received : log.All()) messages.insert(received.data);
+    EXPECT_EQ(messages, (std::set<std::string>{"", message}));
+}
+
 TEST_F(TcpListenerTest, AnOversizedMessageGetsItsCountWithoutAReset) {
     std::uint16_t port = StartListener(log.Handler());
     Fd client = testing::TcpConnect(port);
@@ -169,16 +236,64 @@ TEST_F(TcpListenerTest, AnOversizedMessageGetsItsCountWithoutAReset) {
     EXPECT_FALSE(end.reset);
 }
 
+TEST_F(TcpListenerTest, TheCountWaitsUntilTheMessageIsSettledButARefusedOneIsAnsweredAtOnce) {
+    auto sink = std::make_shared<testing::HoldingSink>();
+    ReceiverEnvironment environment;
+    environment.settings = [] {
+        auto settings = std::make_shared<Settings>();
+        settings->AllMess = "127.0.0.1";
+        return settings;
+    };
+    environment.sink = sink;
+    environment.clock = std::make_shared<testing::FixedClock>();
+    environment.receiptSender = std::make_shared<testing::RecordingReceiptSender>();
+    std::uint16_t port = StartListener(MakeNetworkHandler(environment));
+
+    Fd held = testing::TcpConnect(port);
+    const std::string message = "/$0hi/$1PC/$2/$7";
+    ASSERT_TRUE(testing::SendAll(held.get(), message));
+    ASSERT_TRUE(sink->WaitForCount(1));
+    EXPECT_EQ(testing::ReadSome(held.get(), 500ms), "") << "counted before it was stored";
+
+    // Turned away by the address list: nothing to wait for.
+    Fd refused = testing::TcpConnectFrom("127.0.0.2", port);
+    ASSERT_GE(refused.get(), 0);
+    ASSERT_TRUE(testing::SendAll(refused.get(), message));
+    testing::StreamEnd refusedEnd = testing::ReadUntilClosed(refused.get());
+    EXPECT_EQ(refusedEnd.data, std::to_string(message.size()));
+    EXPECT_TRUE(refusedEnd.closed);
+
+    sink->SettleAll();
+    testing::StreamEnd heldEnd = testing::ReadUntilClosed(held.get());
+    EXPECT_EQ(heldEnd.data, std::to_string(message.size()));
+    EXPECT_TRUE(heldEnd.closed);
+    EXPECT_EQ(sink->All().size(), 1u);
+}
+
+TEST_F(TcpListenerTest, AnOversizedMessageIsHandedOnBeforeItsCountSoAStopWhileTheRestIsDrainedKeepsIt) {
+    std::uint16_t port = StartListener(log.Handler());
+    Fd client = testing::TcpConnect(port);
+    ASSERT_TRUE(testing::SendAll(client.get(), std::string(kMaxMessageBytes + 5000, 'x')));
+    // The client stays connected without sending more: the listener drains until it goes quiet.
+    std::string count = testing::ReadSome(client.get());
+    ASSERT_FALSE(count.empty());
+    EXPECT_GT(std::stoul(count), kMaxMessageBytes);
+    EXPECT_TRUE(listener->Stop());
+    EXPECT_EQ(log.All().size(), 1u) << "a counted message was not handed on";
+}
+
 TEST_F(TcpListenerTest, AFaultInTheHandlerRestartsServing) {
     std::uint16_t port = StartListener(
         [handler = log.Handler()](const char* data, std::size_t length, const std::string& peer, Transport transport) {
             if (std::string_view(data, length) == "boom/$7") throw std::runtime_error("handler fault");
-            handler(data, length, peer, transport);
+            return handler(data, length, peer, transport);
         });
     {
         Fd client = testing::TcpConnect(port);
         ASSERT_TRUE(testing::SendAll(client.get(), "boom/$7"));
-        EXPECT_EQ(testing::ReadUntilClosed(client.get()).data, "7");
+        testing::StreamEnd end = testing::ReadUntilClosed(client.get());
+        EXPECT_TRUE(end.closed);
+        EXPECT_EQ(end.data, "") << "a message that was not handed on is not confirmed";
     }
     // While the fresh socket is made a connection may be refused: try until served.
     std::string reply;

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <thread>
 
+#include "core/reception/hand_off_queue.h"
 #include "loopback_peer.h"
 
 namespace tavik::net {
@@ -25,10 +27,12 @@ std::string CountBytes(std::uint32_t count) {
 
 class UdpListenerTest : public ::testing::Test {
 protected:
-    std::uint16_t StartListener(NetworkHandler handler) {
+    std::uint16_t StartListener(NetworkHandler handler,
+                                std::function<bool(std::chrono::milliseconds)> waitForRoom = nullptr) {
         ListenerConfig config;
         config.port = 0;
         config.handler = std::move(handler);
+        config.waitForRoom = std::move(waitForRoom);
         config.stopCheckInterval = 50ms;
         listener = std::make_unique<UdpListener>(config);
         listener->Start();
@@ -86,11 +90,32 @@ TEST_F(UdpListenerTest, AnswersButDropsDatagramsAboveTheLimit) {
     EXPECT_EQ(received[0].data[0], 'y');
 }
 
+TEST_F(UdpListenerTest, NothingIsReadWhileTheQueueIsFullAndWhatWaitedIsTakenOnceThereIsRoom) {
+    auto queue = std::make_shared<HandOffQueue>(HandOffBounds{1, 1u << 20}, nullptr);
+    ASSERT_TRUE(queue->Push(kNormalPriority, IncomingMessage{"waiting for the window", "PC"}));
+    auto sink = std::make_shared<QueueMessageSink>(queue);
+    std::uint16_t port =
+        StartListener(log.Handler(), [sink](std::chrono::milliseconds limit) { return sink->WaitForRoom(limit); });
+    Fd peer = testing::UdpPeer();
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "first"));
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "second"));
+    EXPECT_FALSE(testing::ReceiveDatagram(peer.get(), 500ms)) << "counted while there was no room";
+    EXPECT_TRUE(log.All().empty());
+
+    bool moreLeft = false;
+    ASSERT_EQ(queue->Take(1, moreLeft).size(), 1u);
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(5));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(6));
+    ASSERT_TRUE(log.WaitForCount(2));
+    EXPECT_EQ(log.All()[0].data, "first");
+    EXPECT_EQ(log.All()[1].data, "second");
+}
+
 TEST_F(UdpListenerTest, AFaultInTheHandlerRestartsServingOnTheSamePort) {
     std::uint16_t port = StartListener([this, handler = log.Handler()](const char* data, std::size_t length,
                                                                        const std::string& peer, Transport transport) {
         if (std::string_view(data, length) == "boom") throw std::runtime_error("handler fault");
-        handler(data, length, peer, transport);
+        return handler(data, length, peer, transport);
     });
     Fd peer = testing::UdpPeer();
     ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "boom"));
@@ -132,12 +157,54 @@ TEST(UdpListener, ReportsAPortInUseOnceAndStopsWhileWaitingToTryAgain) {
 TEST_F(UdpListenerTest, EveryDatagramOfABurstIsHandedOn) {
     constexpr int kBurst = 1000;
     auto handled = std::make_shared<std::atomic<int>>(0);
-    std::uint16_t port =
-        StartListener([handled](const char*, std::size_t, const std::string&, Transport) { ++*handled; });
+    std::uint16_t port = StartListener([handled](const char*, std::size_t, const std::string&, Transport) {
+        ++*handled;
+        return Confirmation();
+    });
     Fd peer = testing::UdpPeer();
     for (int i = 0; i < kBurst; ++i) ASSERT_TRUE(testing::SendDatagram(peer.get(), port, "/$0burst/$1PC/$2"));
     for (int waited = 0; waited < 200 && handled->load() < kBurst; ++waited) std::this_thread::sleep_for(100ms);
     EXPECT_EQ(handled->load(), kBurst);
+}
+
+TEST(UdpListener, AThreadLetGoAtTheStopBoundGivesItsPortBackForAnImmediateRestart) {
+    auto handlerEntered = std::make_shared<std::promise<void>>();
+    auto unstick = std::make_shared<std::promise<void>>();
+    ListenerConfig config;
+    config.port = 0;
+    config.stopCheckInterval = 50ms;
+    config.handler = [handlerEntered, stuck = unstick->get_future().share()](const char*, std::size_t,
+                                                                             const std::string&, Transport) {
+        handlerEntered->set_value();
+        stuck.wait();
+        return Confirmation();
+    };
+    auto first = std::make_unique<UdpListener>(config);
+    first->Start();
+    std::optional<std::uint16_t> port = first->WaitListening(20s);
+    ASSERT_TRUE(port);
+    Fd peer = testing::UdpPeer();
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), *port, "hold"));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(4));
+    ASSERT_EQ(handlerEntered->get_future().wait_for(20s), std::future_status::ready);
+    EXPECT_FALSE(first->Stop(100ms)) << "the handler holds the thread";
+
+    std::atomic<bool> bindFailed{false};
+    ListenerConfig again;
+    again.port = *port;
+    again.onBindFailure = [&](std::uint16_t) { bindFailed = true; };
+    ReceivedLog log;
+    again.handler = log.Handler();
+    UdpListener second(again);
+    second.Start();
+    EXPECT_EQ(second.WaitListening(20s), port);
+    EXPECT_FALSE(bindFailed.load());
+    ASSERT_TRUE(testing::SendDatagram(peer.get(), *port, "after"));
+    EXPECT_EQ(testing::ReceiveDatagram(peer.get()), CountBytes(5));
+    EXPECT_TRUE(log.WaitForCount(1));
+
+    unstick->set_value();  // the thread let go ends on its own
+    EXPECT_TRUE(second.Stop());
 }
 
 TEST(UdpListener, StopsPromptlyAndCallsItsFinishHook) {
