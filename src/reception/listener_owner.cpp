@@ -2,12 +2,18 @@
 
 #include <algorithm>
 
+#include "core/net/listener_thread.h"
 #include "reception/mailslot_thread.h"
 #include "reception/netbios_thread.h"
 #include "reception/network_listeners.h"
 #include "win/pumping_wait.h"
 
 namespace tavik::reception {
+namespace {
+
+const DWORD kStopBoundMs = static_cast<DWORD>(net::kListenerStopBound.count());
+
+}  // namespace
 
 ListenerStarters ProgramListeners() {
     ListenerStarters starters;
@@ -54,7 +60,7 @@ void ListenerOwner::Stop(ListenerGroup& group) {
     inProgress_.push_back(&stopping);
     // All are asked first, so they wind down side by side.
     for (auto& listener : stopping) listener->RequestStop();
-    for (auto& listener : stopping) win::WaitDispatchingSentMessages(listener->Finished(), listener->StopBoundMs());
+    for (auto& listener : stopping) win::WaitDispatchingSentMessages(listener->Finished(), kStopBoundMs);
     inProgress_.erase(std::find(inProgress_.begin(), inProgress_.end(), &stopping));
 }
 
@@ -72,7 +78,7 @@ void ListenerOwner::StopAll() {
     // The stops further down the stack wait for theirs when this returns; by then they ended.
     for (std::size_t i = 0; i < inProgress_.size(); ++i) {
         for (auto& listener : *inProgress_[i]) {
-            win::WaitDispatchingSentMessages(listener->Finished(), listener->StopBoundMs());
+            win::WaitDispatchingSentMessages(listener->Finished(), kStopBoundMs);
         }
     }
 }

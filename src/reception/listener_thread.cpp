@@ -1,45 +1,45 @@
 #include "reception/listener_thread.h"
 
+#include <system_error>
+
 #include "win/scoped_handles.h"
 
 namespace tavik::reception {
 namespace {
 
-struct ThreadWork {
-    std::shared_ptr<void> work;
-    std::function<void()> run;
-};
-
-DWORD WINAPI ListenerThreadProc(LPVOID parameter) {
-    std::unique_ptr<ThreadWork> handed(static_cast<ThreadWork*>(parameter));
-    handed->run();
-    return 0;
-}
-
-class ListenerThread final : public RunningListener {
+class ThreadListener final : public RunningListener {
 public:
-    ListenerThread(std::shared_ptr<void> work, std::function<void()> stop, HANDLE thread, DWORD stopBoundMs)
-        : work_(std::move(work)), stop_(std::move(stop)), thread_(thread), stopBoundMs_(stopBoundMs) {}
-    void RequestStop() override { stop_(); }
-    HANDLE Finished() const override { return thread_.Get(); }
-    DWORD StopBoundMs() const override { return stopBoundMs_; }
+    ThreadListener(std::function<void()> stop, std::shared_ptr<win::KernelHandle> finished)
+        : stop_(std::move(stop)), finished_(std::move(finished)) {}
+    // Joins a thread that ended; lets one go that did not (it gives its port back).
+    ~ThreadListener() override { thread.Stop(std::chrono::milliseconds(0)); }
+
+    void RequestStop() override {
+        thread.RequestStop();
+        if (stop_) stop_();
+    }
+    HANDLE Finished() const override { return finished_->Get(); }
+
+    net::ListenerThread thread;
 
 private:
-    std::shared_ptr<void> work_;
     std::function<void()> stop_;
-    win::KernelHandle thread_;
-    DWORD stopBoundMs_;
+    // Shared with the thread, so one that was let go can still set it.
+    std::shared_ptr<win::KernelHandle> finished_;
 };
 
 }  // namespace
 
-std::unique_ptr<RunningListener> StartListenerThread(std::shared_ptr<void> work, std::function<void()> run,
-                                                     std::function<void()> stop, ListenerThreadShape shape) {
-    auto handed = std::make_unique<ThreadWork>(ThreadWork{work, std::move(run)});
-    HANDLE thread = CreateThread(nullptr, shape.stackSize, ListenerThreadProc, handed.get(), 0, nullptr);
-    if (thread == nullptr) return nullptr;
-    handed.release();  // the thread owns it now
-    return std::make_unique<ListenerThread>(std::move(work), std::move(stop), thread, shape.stopBoundMs);
+std::unique_ptr<RunningListener> StartListenerThread(net::ListenerThread::Body body, std::function<void()> stop) {
+    auto finished = std::make_shared<win::KernelHandle>(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!finished->Get()) return nullptr;
+    auto listener = std::make_unique<ThreadListener>(std::move(stop), finished);
+    try {
+        listener->thread.Start(std::move(body), [finished] { SetEvent(finished->Get()); });
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
+    return listener;
 }
 
 }  // namespace tavik::reception

@@ -1,31 +1,25 @@
 #pragma once
-// Starts a listener's loop on a thread of its own. The thread and the returned listener share the
-// work, so a thread that was let go at a stop still has everything it uses.
-
-#include <windows.h>
+// Every listener of the program runs the same way: on a net::ListenerThread (std::thread with a
+// cooperative stop flag), seen by its owner as a RunningListener whose event is set as the last
+// thing the thread does. The thread and the listener share the work, so a thread that was let go
+// at the stop bound still has everything it uses (and no longer its port).
 
 #include <functional>
 #include <memory>
 
+#include "core/net/listener_thread.h"
 #include "reception/running_listener.h"
 
 namespace tavik::reception {
 
-struct ListenerThreadShape {
-    SIZE_T stackSize = 0;  // 0: the program's default
-    DWORD stopBoundMs = 5000;
-};
-
-// Runs run() on a new thread; stop() asks it to end. Nothing when the thread could not be started.
-std::unique_ptr<RunningListener> StartListenerThread(std::shared_ptr<void> work, std::function<void()> run,
-                                                     std::function<void()> stop, ListenerThreadShape shape);
+// Runs body on a new thread; stop (may be empty) is called when a stop is asked, besides the
+// thread's own stop flag. Nothing when the thread could not be started.
+std::unique_ptr<RunningListener> StartListenerThread(net::ListenerThread::Body body, std::function<void()> stop = {});
 
 // The same for work with Run() and Stop() of its own.
 template <typename Work>
-std::unique_ptr<RunningListener> StartListenerThread(std::shared_ptr<Work> work, ListenerThreadShape shape) {
-    Work* raw = work.get();
-    return StartListenerThread(
-        std::move(work), [raw] { raw->Run(); }, [raw] { raw->Stop(); }, shape);
+std::unique_ptr<RunningListener> StartListenerThread(std::shared_ptr<Work> work) {
+    return StartListenerThread([work](net::ListenerState&) { work->Run(); }, [work] { work->Stop(); });
 }
 
 }  // namespace tavik::reception

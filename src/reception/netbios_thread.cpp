@@ -4,6 +4,7 @@
 
 #include "core/settings/settings_store.h"
 #include "reception/ansi_code_page.h"
+#include "reception/heading_format.h"
 #include "reception/listener_thread.h"
 #include "reception/netbios_listener.h"
 #include "resource_ids.h"
@@ -12,15 +13,11 @@
 namespace tavik::reception {
 namespace {
 
-constexpr DWORD kStopBoundMs = 5000;
-// The heading is read as into a 96-byte buffer: at most 95 characters.
-constexpr int kHeadingBufferSize = 96;
-
 netbios::MessengerDelivery MakeDelivery(const ReceptionContext& context) {
     netbios::MessengerDelivery delivery;
     delivery.settings = [] { return ProcessSettings().Current(); };
     delivery.sink = std::make_shared<QueueMessageSink>(context.queue);
-    delivery.headingFormat = win::LoadResourceString(context.resources, IDS_HEADING_MESSAGE, kHeadingBufferSize);
+    delivery.headingFormat = LoadHeadingFormat(context.resources, IDS_HEADING_MESSAGE);
     delivery.codePage = std::make_shared<AnsiCodePage>();
     return delivery;
 }
@@ -28,7 +25,7 @@ netbios::MessengerDelivery MakeDelivery(const ReceptionContext& context) {
 }  // namespace
 
 std::unique_ptr<RunningListener> StartNetbiosThread(const ReceptionContext& context) {
-    return StartListenerThread(std::make_shared<NetbiosListener>(context, MakeDelivery(context)), {0, kStopBoundMs});
+    return StartListenerThread(std::make_shared<NetbiosListener>(context, MakeDelivery(context)));
 }
 
 }  // namespace tavik::reception

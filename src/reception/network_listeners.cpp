@@ -11,6 +11,7 @@
 #include "core/net/udp_listener.h"
 #include "core/settings/settings_store.h"
 #include "core/text/format.h"
+#include "reception/listener_thread.h"
 #include "reception/system_date_time.h"
 #include "resource_ids.h"
 #include "win/resource_text.h"
@@ -20,7 +21,6 @@ namespace tavik::reception {
 namespace {
 
 constexpr int kReceiptFormatBuffer = 128;
-constexpr DWORD kStopBoundMs = 7000;
 
 std::string ComputerName() {
     char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
@@ -36,44 +36,25 @@ void ShowBindFailure(const ReceptionContext& context, UINT bindFailureText, std:
     std::thread([owner = context.mainWindow, caption, text] { win::ShowStopBox(owner, caption, text); }).detach();
 }
 
-// A core listener and the event its thread sets as the last thing it does. The event is
-// shared with the thread, so a listener that was let go can still set it.
-class NetworkListener final : public RunningListener {
-public:
-    template <typename Kind>
-    static std::unique_ptr<NetworkListener> Start(const ReceptionContext& context, std::uint32_t port,
-                                                  UINT bindFailureText, const net::NetworkHandler& handler,
-                                                  const std::shared_ptr<MessageSink>& sink) {
-        if (port > 0xFFFF) {
-            // No such port: said as for one that is taken, with the number as it is stored.
-            ShowBindFailure(context, bindFailureText, port);
-            return nullptr;
-        }
-        auto finished = std::make_shared<win::KernelHandle>(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        net::ListenerConfig config;
-        config.port = static_cast<std::uint16_t>(port);
-        config.handler = handler;
-        config.waitForRoom = [sink](std::chrono::milliseconds limit) { return sink->WaitForRoom(limit); };
-        config.onBindFailure = [context, port, bindFailureText](std::uint16_t) {
-            ShowBindFailure(context, bindFailureText, port);
-        };
-        config.onFinished = [finished] { SetEvent(finished->Get()); };
-        auto listener = std::make_unique<Kind>(std::move(config));
-        listener->Start();
-        return std::unique_ptr<NetworkListener>(new NetworkListener(std::move(listener), std::move(finished)));
+// A core listener on the program's listener thread; a port that does not exist is said as one
+// that is taken, with the number as it is stored.
+template <typename Kind>
+std::unique_ptr<RunningListener> StartNetworkListener(const ReceptionContext& context, std::uint32_t port,
+                                                      UINT bindFailureText, const net::NetworkHandler& handler,
+                                                      const std::shared_ptr<MessageSink>& sink) {
+    if (port > 0xFFFF) {
+        ShowBindFailure(context, bindFailureText, port);
+        return nullptr;
     }
-
-    ~NetworkListener() override { listener_->Stop(std::chrono::milliseconds(0)); }  // joins if ended, else lets go
-    void RequestStop() override { listener_->RequestStop(); }
-    HANDLE Finished() const override { return finished_->Get(); }
-    DWORD StopBoundMs() const override { return kStopBoundMs; }
-
-private:
-    NetworkListener(std::unique_ptr<net::Listener> listener, std::shared_ptr<win::KernelHandle> finished)
-        : listener_(std::move(listener)), finished_(std::move(finished)) {}
-    std::unique_ptr<net::Listener> listener_;
-    std::shared_ptr<win::KernelHandle> finished_;
-};
+    net::ListenerConfig config;
+    config.port = static_cast<std::uint16_t>(port);
+    config.handler = handler;
+    config.waitForRoom = [sink](std::chrono::milliseconds limit) { return sink->WaitForRoom(limit); };
+    config.onBindFailure = [context, port, bindFailureText](std::uint16_t) {
+        ShowBindFailure(context, bindFailureText, port);
+    };
+    return StartListenerThread(Kind(std::move(config)).Body());
+}
 
 }  // namespace
 
@@ -93,13 +74,13 @@ std::vector<std::unique_ptr<RunningListener>> StartNetworkListeners(const Recept
 
     std::vector<std::unique_ptr<RunningListener>> started;
     if (settings->DisableTCPTread == 0) {
-        if (auto tcp = NetworkListener::Start<net::TcpListener>(context, settings->TCPPort, IDS_TCP_BIND_FAILED,
+        if (auto tcp = StartNetworkListener<net::TcpListener>(context, settings->TCPPort, IDS_TCP_BIND_FAILED,
                                                                 handler, sink)) {
             started.push_back(std::move(tcp));
         }
     }
     if (settings->DisableUDPTread == 0) {
-        if (auto udp = NetworkListener::Start<net::UdpListener>(context, settings->UDPPort, IDS_UDP_BIND_FAILED,
+        if (auto udp = StartNetworkListener<net::UdpListener>(context, settings->UDPPort, IDS_UDP_BIND_FAILED,
                                                                 handler, sink)) {
             started.push_back(std::move(udp));
         }

@@ -21,8 +21,11 @@ public:
     virtual ~Listener() = default;
 
     // One start per object.
-    void Start() {
-        thread_.Start([service = MakeService()](ListenerState& state) { service->Run(state); }, config_.onFinished);
+    void Start() { thread_.Start(Body(), config_.onFinished); }
+    // What a thread of this listener runs, for a thread its owner keeps (the program runs every
+    // listener on a thread of the same kind); independent of this object.
+    ListenerThread::Body Body() const {
+        return [service = MakeService()](ListenerState& state) { service->Run(state); };
     }
     void RequestStop() { thread_.RequestStop(); }
     bool WaitStopped(std::chrono::milliseconds limit) { return thread_.WaitStopped(limit); }

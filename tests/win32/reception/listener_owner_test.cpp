@@ -33,7 +33,6 @@ public:
         });
     }
     HANDLE Finished() const override { return finished_.Get(); }
-    DWORD StopBoundMs() const override { return 10000; }
 private:
     std::atomic<int>& alive_;
     std::atomic<int>& endedWhenFreed_;
