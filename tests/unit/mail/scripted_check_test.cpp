@@ -17,6 +17,7 @@ struct ScriptedRun {
     MailCheckResult result;
     Events events;
     std::string sent;
+    std::int32_t lastCount = 0;  // LastMailCount afterwards
 };
 
 ScriptedRun RunAgainst(std::vector<Reply> script, std::uint32_t serverType, std::int32_t lastCount = 0) {
@@ -24,7 +25,7 @@ ScriptedRun RunAgainst(std::vector<Reply> script, std::uint32_t serverType, std:
     testing::ReportLog log;
     std::atomic<std::int32_t> last{lastCount};
     MailCheckResult result = MailCheck(testing::Account(server.Port(), serverType), last, log.Reports()).Run();
-    return {result, log.Events(), server.Received()};
+    return {result, log.Events(), server.Received(), last.load()};
 }
 
 const std::string kPop3Sent = "USER tavik\r\nPASS secret\r\nSTAT\r\nQUIT\r\n";
@@ -40,9 +41,10 @@ TEST(ScriptedPop3Check, JudgesWholeLinesAndReadsTheCountAfterTheFirstBlank) {
     ScriptedRun noBlank = RunAgainst({{"+OK\r\n"}, {"+OK\r\n"}, {"+OK\r\n"}, {"+OK\r\n"}}, 0, 2);
     EXPECT_EQ(noBlank.events, (Events{"1", "2", "3", "4", "5", "count failed tavik +sound", "55"}));
     EXPECT_EQ(noBlank.sent, kPop3Sent);
-    // "-ERR" with a blank reads as an empty maildrop.
+    // A refused STAT is a failed count, not an empty maildrop: the icon and the last count stay.
     ScriptedRun error = RunAgainst({{"+OK\r\n"}, {"+OK\r\n"}, {"+OK\r\n"}, {"-ERR no maildrop\r\n"}}, 0, 2);
-    EXPECT_EQ(error.events, (Events{"1", "2", "3", "4", "5", "counted 0", "remove tavik"}));
+    EXPECT_EQ(error.events, (Events{"1", "2", "3", "4", "5", "count failed tavik +sound", "55"}));
+    EXPECT_EQ(error.lastCount, 2);
 }
 
 const Reply kGreeting{"* OK ready\r\n"};
