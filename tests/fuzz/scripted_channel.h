@@ -23,11 +23,11 @@ class ScriptedChannel final : public MailChannel {
 public:
     ScriptedChannel(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
-    bool Send(std::string_view bytes) override {
+    bool Send(std::string_view bytes, MailDeadline) override {
         sent += bytes;
         return true;
     }
-    bool Receive(std::string& appendTo) override {
+    bool Receive(std::string& appendTo, MailDeadline) override {
         while (!rest_.empty()) {
             std::string_view segment = rest_.substr(0, rest_.find('\xff'));
             rest_.remove_prefix(std::min(rest_.size(), segment.size() + 1));

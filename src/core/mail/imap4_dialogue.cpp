@@ -6,19 +6,37 @@
 
 namespace tavik::mail {
 
-bool Imap4Dialogue::Exchange(std::string_view command, std::string_view tag, Response& response) {
-    if (!channel_.Send(command)) return false;
-    while (std::optional<std::string> line = reader_.ReadLine()) {
-        response.tagged = ParseImap4TaggedLine(*line, tag);
-        if (response.tagged) break;
-        if (!response.searchCount) response.searchCount = CountSearchNumbers(*line);
+void Imap4Dialogue::ReadResponse(std::string_view tag, MailDeadline deadline, Response& response) {
+    bool lineEnded = false;
+    while (std::optional<std::string> piece = reader_.ReadPiece(deadline, lineEnded)) {
+        if (lineEnded) {
+            response.tagged = ParseImap4TaggedLine(*piece, tag);
+            if (response.tagged) return;
+            if (!response.searchCount) response.searchCount = CountSearchNumbers(*piece);
+            continue;
+        }
+        // Only a search result may outgrow a line; it is counted as it comes.
+        SearchNumberCount count;
+        if (response.searchCount || !count.Begin(*piece)) return;
+        while (!lineEnded) {
+            piece = reader_.ReadPiece(deadline, lineEnded);
+            if (!piece) return;
+            count.Add(*piece);
+        }
+        response.searchCount = count.Finish();
     }
+}
+
+bool Imap4Dialogue::Exchange(std::string_view command, std::string_view tag, Response& response) {
+    const MailDeadline deadline = MailClock::now() + stepLimit_;
+    if (!channel_.Send(command, deadline)) return false;
+    ReadResponse(tag, deadline, response);
     return true;
 }
 
 DialogueOutcome Imap4Dialogue::Run(std::string_view userName, std::string_view password,
                                    const ProgressReport& progress) {
-    std::optional<std::string> greeting = reader_.ReadLine();
+    std::optional<std::string> greeting = reader_.ReadLine(MailClock::now() + stepLimit_);
     if (!greeting || !IsImap4Greeting(*greeting)) return {MailCheckOutcome::ServerFailed};
 
     Response capabilities;

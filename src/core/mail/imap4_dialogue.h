@@ -2,6 +2,7 @@
 // The IMAP4 check: CAPABILITY, LOGIN, EXAMINE INBOX (read-only: no flag changes), then SEARCH
 // for messages unseen, not deleted and not drafts; the count is the numbers the search lists.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -15,7 +16,8 @@ namespace tavik::mail {
 
 class Imap4Dialogue final : public MailDialogue {
 public:
-    explicit Imap4Dialogue(MailChannel& channel) : channel_(channel), reader_(channel) {}
+    explicit Imap4Dialogue(MailChannel& channel, std::chrono::milliseconds stepLimit = kMailStepLimit)
+        : channel_(channel), reader_(channel), stepLimit_(stepLimit) {}
 
     DialogueOutcome Run(std::string_view userName, std::string_view password, const ProgressReport& progress) override;
     void End() override;
@@ -27,11 +29,15 @@ private:
         bool Passed() const { return tagged && tagged->status == Imap4Status::Ok; }
     };
 
-    // Sends command and reads lines until the one tagged with tag; false when the send failed.
+    // Sends command and reads lines until the one tagged with tag, within one step; false when
+    // the send failed.
     bool Exchange(std::string_view command, std::string_view tag, Response& response);
+    // Reads the lines up to the one tagged with tag, which stays unset when it never came.
+    void ReadResponse(std::string_view tag, MailDeadline deadline, Response& response);
 
     MailChannel& channel_;
     LineReader reader_;
+    const std::chrono::milliseconds stepLimit_;
 };
 
 }  // namespace tavik::mail
