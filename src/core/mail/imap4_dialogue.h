@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/mail/imap4_command.h"
 #include "core/mail/imap4_response.h"
 #include "core/mail/line_reader.h"
 #include "core/mail/mail_channel.h"
@@ -29,11 +30,12 @@ private:
         bool Passed() const { return tagged && tagged->status == Imap4Status::Ok; }
     };
 
-    // Sends command and reads lines until the one tagged with tag, within one step; false when
-    // the send failed.
-    bool Exchange(std::string_view command, std::string_view tag, Response& response);
-    // Reads the lines up to the one tagged with tag, which stays unset when it never came.
-    void ReadResponse(std::string_view tag, MailDeadline deadline, Response& response);
+    // Sends the command's parts and reads lines until the one tagged with tag, all within one
+    // step; false when a send failed.
+    bool Exchange(const Imap4CommandParts& command, std::string_view tag, Response& response);
+    // Reads the lines up to the one tagged with tag, which stays unset when it never came. With
+    // untilContinuation a continuation request ends the reading too: true when one came.
+    bool ReadResponse(std::string_view tag, MailDeadline deadline, Response& response, bool untilContinuation);
 
     MailChannel& channel_;
     LineReader reader_;

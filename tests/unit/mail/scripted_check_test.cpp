@@ -20,11 +20,13 @@ struct ScriptedRun {
     std::int32_t lastCount = 0;  // LastMailCount afterwards
 };
 
-ScriptedRun RunAgainst(std::vector<Reply> script, std::uint32_t serverType, std::int32_t lastCount = 0) {
+ScriptedRun RunAgainst(std::vector<Reply> script, std::uint32_t serverType, std::int32_t lastCount = 0,
+                       std::string password = "secret") {
     testing::ScriptedServer server(std::move(script));
     testing::ReportLog log;
     std::atomic<std::int32_t> last{lastCount};
-    MailCheckResult result = MailCheck(testing::Account(server.Port(), serverType), last, log.Reports()).Run();
+    MailCheckResult result =
+        MailCheck(testing::Account(server.Port(), serverType, std::move(password)), last, log.Reports()).Run();
     return {result, log.Events(), server.Received(), last.load()};
 }
 
@@ -105,7 +107,7 @@ TEST(ScriptedImap4Check, JudgesTaggedLinesByTagAndStatusWord) {
         {kGreeting, kCapability, kLogin, kExamine, {"* SEARCH 4 7 \r\na04 OK SEARCH completed\r\n"}}, kImap4ServerType);
     EXPECT_EQ(run.events, (Events{"1", "2", "3", "4", "5", "counted 2", "new mail 2 tavik +sound"}));
     EXPECT_EQ(run.sent,
-              "a01 CAPABILITY \r\na02 LOGIN tavik secret\r\na03 EXAMINE INBOX\r\n"
+              "a01 CAPABILITY \r\na02 LOGIN \"tavik\" \"secret\"\r\na03 EXAMINE INBOX\r\n"
               "a04 SEARCH UNSEEN UNDELETED UNDRAFT\r\na05 LOGOUT\r\n");
 
     ScriptedRun readWrite =
@@ -116,6 +118,27 @@ TEST(ScriptedImap4Check, JudgesTaggedLinesByTagAndStatusWord) {
     ScriptedRun failed =
         RunAgainst({kGreeting, kCapability, kLogin, kExamine, {"a04 NO search\r\n"}}, kImap4ServerType);
     EXPECT_EQ(failed.events, (Events{"1", "2", "3", "4", "5", "count failed tavik", "55"}));
+}
+
+TEST(ScriptedImap4Check, APasswordWithALineEndGoesAsALiteralOnceTheServerAsksForIt) {
+    const std::string password("se\r\ncr\0t", 9);
+    // The literal's LF ends a line for the script too: it gets an empty reply.
+    ScriptedRun run = RunAgainst({kGreeting,
+                                  kCapability,
+                                  {"+ go ahead\r\n"},
+                                  {},
+                                  {"a02 OK done\r\n"},
+                                  kExamine,
+                                  {"* SEARCH 4\r\na04 OK SEARCH completed\r\n"}},
+                                 kImap4ServerType, 0, password);
+    EXPECT_EQ(run.events, (Events{"1", "2", "3", "4", "5", "counted 1", "new mail 1 tavik +sound"}));
+    EXPECT_TRUE(run.sent.starts_with("a01 CAPABILITY \r\na02 LOGIN \"tavik\" {9}\r\n" + password + "\r\na03 "));
+
+    // A server that will not take the literal has refused the login; the password stays unsent.
+    ScriptedRun refused =
+        RunAgainst({kGreeting, kCapability, {"a02 BAD no literals here\r\n"}}, kImap4ServerType, 0, password);
+    EXPECT_EQ(refused.events, (Events{"1", "2", "3", "54", "login rejected tavik +sound"}));
+    EXPECT_EQ(refused.sent.find("cr"), std::string::npos);
 }
 
 TEST(ScriptedImap4Check, CountsEveryNumberOfALongSearchLine) {
