@@ -1,19 +1,23 @@
 // The options sheet run for real and worked from a second thread by its control ids, as a user
-// would: what leaving each page saves, the mail page's rules, and Cancel after a size preview.
+// would: what leaving each page saves, the mail page's rules, Cancel after a size preview, and
+// check now opened from the mail page.
 
 #include "options/options_sheet.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/net/socket_layer.h"
 #include "core/settings/settings_store.h"
 #include "resource_ids.h"
 #include "shell/registry_settings.h"
+#include "win/scoped_handles.h"
 
 namespace tavik::options {
 namespace {
@@ -45,6 +49,78 @@ bool Enabled(HWND page, std::initializer_list<int> ids) {
     return false;
 }
 
+constexpr const char* kCheckNowCaption = "Check Mail Now";
+
+// The visible check-now dialogs of this process.
+std::vector<HWND> CheckNowDialogs() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND window, LPARAM list) {
+            char caption[64] = {};
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            GetWindowTextA(window, caption, sizeof caption);
+            if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(caption, kCheckNowCaption) == 0)
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (condition()) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+// A window on the sheet's thread that notes when a message posted after others has come: by then
+// the thread has handled those others, or sits in a modal loop they opened.
+class PostedMarker {
+public:
+    PostedMarker() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == WM_APP) reinterpret_cast<std::atomic<bool>*>(lParam)->store(true);
+            return DefWindowProcA(window, message, wParam, lParam);
+        };
+        windowClass.lpszClassName = "TavikTestMarker";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, "TavikTestMarker", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    }
+    ~PostedMarker() { DestroyWindow(window_); }
+    // From another thread: true once everything posted to the sheet's thread before has been taken.
+    bool PostAndWait() {
+        std::atomic<bool> seen{false};
+        PostMessageA(window_, WM_APP, 0, reinterpret_cast<LPARAM>(&seen));
+        return WaitFor([&] { return seen.load(); });
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+struct HookTraits {
+    using Value = HHOOK;
+    static HHOOK Empty() { return nullptr; }
+    static bool Free(HHOOK hook) { return UnhookWindowsHookEx(hook) != 0; }
+};
+
+// While set, the check-now dialog may not be activated, as when the system keeps the foreground
+// for another program: bringing it forward fails.
+std::atomic<bool> RefuseCheckNowActivation{false};
+
+LRESULT CALLBACK RefuseActivation(int code, WPARAM wParam, LPARAM lParam) {
+    char caption[64] = {};
+    if (code == HCBT_ACTIVATE && RefuseCheckNowActivation) {
+        GetWindowTextA(reinterpret_cast<HWND>(wParam), caption, sizeof caption);
+        if (lstrcmpA(caption, kCheckNowCaption) == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 class OptionsSheetTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -67,7 +143,8 @@ protected:
     }
 
     void TearDown() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId())).c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER,
+                       ("Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId())).c_str());
         DestroyWindow(mainWindow);
         FreeLibrary(resources);
         ProcessSettings().Replace(Settings{});
@@ -191,6 +268,45 @@ TEST_F(OptionsSheetTest, CancelUndoesTheSizePreviewAndPutsNothingIntoEffect) {
     EXPECT_EQ(applied, 0);
     EXPECT_FALSE(Stored("MessageTextFontSize"));
     EXPECT_EQ(ProcessSettings().Current()->MessageTextFontSize, 9u);
+}
+
+TEST_F(OptionsSheetTest, CheckNowOpensOnceEvenWhenTheOpenOneCannotBeBroughtForward) {
+    // A server that takes the connection and never answers, so the check stays under way.
+    net::SocketLibrary sockets;
+    net::Socket silent = net::Socket::OpenTcp();
+    ASSERT_TRUE(silent.Bind(net::kLoopbackAddress, 0) && silent.Listen(4));
+    const std::string server = "127.0.0.1:" + std::to_string(silent.LocalEndpoint()->port);
+    win::Scoped<HookTraits> hook(SetWindowsHookExA(WH_CBT, RefuseActivation, nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(hook);
+    PostedMarker marker;
+    std::size_t firstOpen = 0, afterSecondOpen = 0;
+    RunSheet([&](HWND sheet) {
+        PropSheet_SetCurSel(sheet, nullptr, 1);
+        HWND page = CurrentPage(sheet);
+        SetDlgItemTextA(page, IDC_MAIL_SERVER, server.c_str());
+        SetDlgItemTextA(page, IDC_MAIL_USER, "maria");
+        const WPARAM checkNow = MAKEWPARAM(IDC_CHECK_NOW_BUTTON, BN_CLICKED);
+        PostMessageA(page, WM_COMMAND, checkNow, 0);
+        WaitFor([] { return !CheckNowDialogs().empty(); });
+        firstOpen = CheckNowDialogs().size();
+
+        // Another window has the foreground, and the dialog may not take it back.
+        HWND other = CreateWindowExA(0, "STATIC", "other program", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+        RefuseCheckNowActivation = true;
+        PostMessageA(page, WM_COMMAND, checkNow, 0);
+        marker.PostAndWait();
+        afterSecondOpen = CheckNowDialogs().size();
+        RefuseCheckNowActivation = false;
+        DestroyWindow(other);
+
+        // A dialog opened inside another ends first, so all are told at once.
+        for (HWND open : CheckNowDialogs()) PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+        WaitFor([] { return CheckNowDialogs().empty(); });
+    });
+    EXPECT_EQ(firstOpen, 1u);
+    EXPECT_EQ(afterSecondOpen, 1u);
 }
 
 }  // namespace
