@@ -270,6 +270,26 @@ TEST_F(OptionsSheetTest, CancelUndoesTheSizePreviewAndPutsNothingIntoEffect) {
     EXPECT_EQ(ProcessSettings().Current()->MessageTextFontSize, 9u);
 }
 
+TEST_F(OptionsSheetTest, TheRestoreHotKeyAlwaysHoldsControlAndAlt) {
+    Settings start;
+    start.RestoreHotKey = 0x0041;  // a plain A, stored before the rule
+    ProcessSettings().Replace(start);
+    std::vector<LRESULT> shown;
+    RunSheet([&](HWND sheet) {
+        HWND field = GetDlgItem(CurrentPage(sheet), IDC_RESTORE_HOT_KEY);
+        shown.push_back(SendMessageA(field, HKM_GETHOTKEY, 0, 0));
+        SendMessageA(field, WM_KEYDOWN, 'B', 0);
+        SendMessageA(field, WM_KEYUP, 'B', 0);
+        shown.push_back(SendMessageA(field, HKM_GETHOTKEY, 0, 0));
+        SendMessageA(field, WM_KEYDOWN, VK_MENU, 0);
+        SendMessageA(field, WM_KEYDOWN, 'X', 0);
+        shown.push_back(SendMessageA(field, HKM_GETHOTKEY, 0, 0));
+        SendMessageA(field, WM_KEYUP, 'X', 0);
+        SendMessageA(field, WM_KEYUP, VK_MENU, 0);
+    });
+    EXPECT_EQ(shown, (std::vector<LRESULT>{0x0641, 0x0642, 0x0658}));  // Ctrl+Alt+A, +B, +X
+}
+
 TEST_F(OptionsSheetTest, CheckNowOpensOnceEvenWhenTheOpenOneCannotBeBroughtForward) {
     // A server that takes the connection and never answers, so the check stays under way.
     net::SocketLibrary sockets;
