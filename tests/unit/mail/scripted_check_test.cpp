@@ -49,48 +49,16 @@ TEST(ScriptedPop3Check, JudgesWholeLinesAndReadsTheCountAfterTheFirstBlank) {
     EXPECT_EQ(error.lastCount, 2);
 }
 
-// Sends one byte every 20 ms, never a line end, until the client says something or leaves;
-// gives up after kTrickleBytes. Counts what it sent.
-class TricklingServer {
-public:
-    static constexpr int kTrickleBytes = 1000;  // 20 seconds
-    TricklingServer() {
-        sockaddr_in local = net::testing::Loopback(0);
-        ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&local), sizeof local);
-        ::listen(listener_.get(), 1);
-        thread_ = std::thread([this] {
-            net::testing::Fd client(::accept(listener_.get(), nullptr, nullptr));
-            int on = 1;
-            ::setsockopt(client.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            const std::string start = "+OK ";
-            while (sent_ < kTrickleBytes && !net::testing::Readable(client.get(), 20ms)) {
-                char byte = sent_ < static_cast<int>(start.size()) ? start[sent_] : 'x';
-                if (!net::testing::SendAll(client.get(), std::string(1, byte))) break;
-                ++sent_;
-            }
-        });
-    }
-    ~TricklingServer() {
-        ::shutdown(listener_.get(), SHUT_RDWR);
-        thread_.join();
-    }
-    std::uint16_t Port() const { return net::testing::PortOf(listener_.get()); }
-    int Sent() const { return sent_; }
-
-private:
-    net::testing::Fd listener_{::socket(AF_INET, SOCK_STREAM, 0)};
-    std::atomic<int> sent_{0};
-    std::thread thread_;
-};
-
 TEST(MailCheckStepLimit, AStepEndsAtItsLimitHoweverTheBytesTrickleAndALineHasABound) {
-    // Each byte comes well within the limit, but the greeting as a whole never does.
-    TricklingServer trickle;
+    // Each byte comes well within the limit, but the greeting as a whole never does: 20 seconds
+    // of one byte every 50 ms, and no line end.
+    const Reply trickle(400, "x");
+    testing::ScriptedServer server({trickle});
     testing::ReportLog log;
     std::atomic<std::int32_t> last{0};
-    MailCheck(testing::Account(trickle.Port(), 0), last, log.Reports(), 300ms).Run();
+    MailCheck(testing::Account(server.Port(), 0), last, log.Reports(), 300ms).Run();
     EXPECT_EQ(log.Events(), (Events{"1", "2", "53", "server failed 127.0.0.1 +sound"}));
-    EXPECT_LT(trickle.Sent(), TricklingServer::kTrickleBytes) << "the check waited for the server to give up";
+    EXPECT_LT(server.SegmentsSent(), trickle.size()) << "the check waited for the server to end";
 
     // A reply line beyond 64 KB is a failed step.
     ScriptedRun overlong = RunAgainst({{"+OK " + std::string(70000, 'x') + "\r\n"}}, 0);

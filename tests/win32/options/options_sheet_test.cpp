@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +18,6 @@
 #include "core/settings/settings_store.h"
 #include "resource_ids.h"
 #include "shell/registry_settings.h"
-#include "win/scoped_handles.h"
 
 namespace tavik::options {
 namespace {
@@ -51,62 +51,13 @@ bool Enabled(HWND page, std::initializer_list<int> ids) {
 
 constexpr const char* kCheckNowCaption = "Check Mail Now";
 
-// The visible check-now dialogs of this process.
-std::vector<HWND> CheckNowDialogs() {
-    std::vector<HWND> found;
-    EnumWindows(
-        [](HWND window, LPARAM list) {
-            char caption[64] = {};
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            GetWindowTextA(window, caption, sizeof caption);
-            if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(caption, kCheckNowCaption) == 0)
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+std::size_t CheckNowDialogs() {
+    std::size_t count = 0;
+    for (HWND found = nullptr; (found = FindWindowExA(nullptr, found, WC_DIALOG, kCheckNowCaption)) != nullptr;) {
+        count += IsWindowVisible(found) ? 1 : 0;
+    }
+    return count;
 }
-
-bool WaitFor(const std::function<bool()>& condition) {
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        if (condition()) return true;
-        Sleep(20);
-    }
-    return false;
-}
-
-// A window on the sheet's thread that notes when a message posted after others has come: by then
-// the thread has handled those others, or sits in a modal loop they opened.
-class PostedMarker {
-public:
-    PostedMarker() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (message == WM_APP) reinterpret_cast<std::atomic<bool>*>(lParam)->store(true);
-            return DefWindowProcA(window, message, wParam, lParam);
-        };
-        windowClass.lpszClassName = "TavikTestMarker";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, "TavikTestMarker", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    }
-    ~PostedMarker() { DestroyWindow(window_); }
-    // From another thread: true once everything posted to the sheet's thread before has been taken.
-    bool PostAndWait() {
-        std::atomic<bool> seen{false};
-        PostMessageA(window_, WM_APP, 0, reinterpret_cast<LPARAM>(&seen));
-        return WaitFor([&] { return seen.load(); });
-    }
-
-private:
-    HWND window_ = nullptr;
-};
-
-struct HookTraits {
-    using Value = HHOOK;
-    static HHOOK Empty() { return nullptr; }
-    static bool Free(HHOOK hook) { return UnhookWindowsHookEx(hook) != 0; }
-};
 
 // While set, the check-now dialog may not be activated, as when the system keeps the foreground
 // for another program: bringing it forward fails.
@@ -296,10 +247,11 @@ TEST_F(OptionsSheetTest, CheckNowOpensOnceEvenWhenTheOpenOneCannotBeBroughtForwa
     net::Socket silent = net::Socket::OpenTcp();
     ASSERT_TRUE(silent.Bind(net::kLoopbackAddress, 0) && silent.Listen(4));
     const std::string server = "127.0.0.1:" + std::to_string(silent.LocalEndpoint()->port);
-    win::Scoped<HookTraits> hook(SetWindowsHookExA(WH_CBT, RefuseActivation, nullptr, GetCurrentThreadId()));
+    std::unique_ptr<HHOOK__, decltype(&UnhookWindowsHookEx)> hook(
+        SetWindowsHookExA(WH_CBT, RefuseActivation, nullptr, GetCurrentThreadId()), UnhookWindowsHookEx);
     ASSERT_TRUE(hook);
-    PostedMarker marker;
     std::size_t firstOpen = 0, afterSecondOpen = 0;
+    LRESULT secondReturned = 0;
     RunSheet([&](HWND sheet) {
         PropSheet_SetCurSel(sheet, nullptr, 1);
         HWND page = CurrentPage(sheet);
@@ -307,25 +259,28 @@ TEST_F(OptionsSheetTest, CheckNowOpensOnceEvenWhenTheOpenOneCannotBeBroughtForwa
         SetDlgItemTextA(page, IDC_MAIL_USER, "maria");
         const WPARAM checkNow = MAKEWPARAM(IDC_CHECK_NOW_BUTTON, BN_CLICKED);
         PostMessageA(page, WM_COMMAND, checkNow, 0);
-        WaitFor([] { return !CheckNowDialogs().empty(); });
-        firstOpen = CheckNowDialogs().size();
+        for (int attempt = 0; attempt < 500 && CheckNowDialogs() == 0; ++attempt) Sleep(20);
+        firstOpen = CheckNowDialogs();
 
-        // Another window has the foreground, and the dialog may not take it back.
+        // Another window has the foreground, and the dialog may not take it back. A second
+        // dialog would hold the click until it closes.
         HWND other = CreateWindowExA(0, "STATIC", "other program", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                      nullptr, nullptr, nullptr);
         SetForegroundWindow(other);
         RefuseCheckNowActivation = true;
-        PostMessageA(page, WM_COMMAND, checkNow, 0);
-        marker.PostAndWait();
-        afterSecondOpen = CheckNowDialogs().size();
+        secondReturned = SendMessageTimeoutA(page, WM_COMMAND, checkNow, 0, SMTO_NORMAL, 10000, nullptr);
+        afterSecondOpen = CheckNowDialogs();
         RefuseCheckNowActivation = false;
         DestroyWindow(other);
 
         // A dialog opened inside another ends first, so all are told at once.
-        for (HWND open : CheckNowDialogs()) PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
-        WaitFor([] { return CheckNowDialogs().empty(); });
+        for (HWND found = nullptr; (found = FindWindowExA(nullptr, found, WC_DIALOG, kCheckNowCaption)) != nullptr;) {
+            PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+        }
+        for (int attempt = 0; attempt < 500 && CheckNowDialogs() > 0; ++attempt) Sleep(20);
     });
     EXPECT_EQ(firstOpen, 1u);
+    EXPECT_NE(secondReturned, 0);
     EXPECT_EQ(afterSecondOpen, 1u);
 }
 
