@@ -25,7 +25,10 @@ constexpr int kBarTop = 30;
 constexpr int kBarHeight = 20;
 
 // The open dialog, so that a second opener brings it forward instead of starting a second check.
+// CheckNowOpen holds from before the dialog is made until it has gone: bringing it forward may
+// fail (the system keeps the foreground for another program), yet a second one never opens.
 HWND CheckNowWindow = nullptr;
+bool CheckNowOpen = false;
 
 class CheckNowDialog final : public win::Dialog {
 public:
@@ -81,9 +84,9 @@ private:
     void MakeProgressBar() {
         RECT client{};
         GetClientRect(Window(), &client);
-        bar_ = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, client.left + kBarMargin,
-                               kBarTop, (client.right - client.left) - 2 * kBarMargin, kBarHeight, Window(), nullptr,
-                               nullptr, nullptr);
+        bar_ = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
+                               client.left + kBarMargin, kBarTop, (client.right - client.left) - 2 * kBarMargin,
+                               kBarHeight, Window(), nullptr, nullptr, nullptr);
         if (bar_ == nullptr) return;
         SendMessageA(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kCheckNowBarEnd));
         SendMessageA(bar_, PBM_SETSTEP, 1, 0);
@@ -123,10 +126,15 @@ private:
 }  // namespace
 
 void OpenCheckNowDialog(const MailContext& context, HWND owner) {
-    if (CheckNowWindow != nullptr && SetForegroundWindow(CheckNowWindow)) return;
+    if (CheckNowOpen) {
+        if (CheckNowWindow != nullptr) SetForegroundWindow(CheckNowWindow);
+        return;
+    }
+    CheckNowOpen = true;
     CheckNowDialog dialog(context);
     dialog.RunModal(context.resources, IDD_CHECK_NOW, owner);
     CheckNowWindow = nullptr;
+    CheckNowOpen = false;
 }
 
 }  // namespace tavik::mail

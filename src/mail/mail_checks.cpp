@@ -15,8 +15,9 @@ namespace tavik::mail {
 
 // One running check and its thread, shared by the thread, the list of running checks and its starter.
 struct RunningCheck {
-    RunningCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow)
+    RunningCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow, MailCheckStart start)
         : context(context),
+          start(start),
           check(std::move(request), LastMailCount(),
                 MailCheckReports{
                     [this, progressWindow](std::uint32_t code) {
@@ -28,21 +29,30 @@ struct RunningCheck {
                 }),
           finished(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     MailContext context;
+    const MailCheckStart start;
     MailCheck check;
     win::KernelHandle finished;
     std::atomic<bool> cancelled{false};
+    std::atomic<bool> entered{true};  // counted by the gate until it ends or is cancelled
 };
 
 namespace {
 
 std::mutex RunningGuard;
 std::vector<std::shared_ptr<RunningCheck>> Running;
+MailCheckGate Gate;
+
+// At the end or at the cancel, whichever comes first.
+void LeaveGate(RunningCheck& check) {
+    if (check.entered.exchange(false)) Gate.Leave();
+}
 
 DWORD WINAPI CheckThread(LPVOID parameter) {
     std::unique_ptr<std::shared_ptr<RunningCheck>> handed(static_cast<std::shared_ptr<RunningCheck>*>(parameter));
     std::shared_ptr<RunningCheck> running = *handed;
     if (!running->cancelled) RemoveMailErrorIcon(running->context);
     running->check.Run();
+    LeaveGate(*running);
     SetEvent(running->finished.Get());
     std::lock_guard lock(RunningGuard);
     std::erase(Running, running);
@@ -56,8 +66,10 @@ std::atomic<std::int32_t>& LastMailCount() {
     return count;
 }
 
-CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow) {
-    auto running = std::make_shared<RunningCheck>(context, std::move(request), progressWindow);
+CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow,
+                       MailCheckStart start) {
+    if (!Gate.Enter(start)) return nullptr;
+    auto running = std::make_shared<RunningCheck>(context, std::move(request), progressWindow, start);
     {
         std::lock_guard lock(RunningGuard);
         Running.push_back(running);
@@ -65,6 +77,7 @@ CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWN
     auto handed = std::make_unique<std::shared_ptr<RunningCheck>>(running);
     win::KernelHandle thread(CreateThread(nullptr, 0, CheckThread, handed.get(), 0, nullptr));
     if (!thread) {
+        LeaveGate(*running);
         std::lock_guard lock(RunningGuard);
         std::erase(Running, running);
         return nullptr;
@@ -77,6 +90,18 @@ void CancelCheck(const CheckHandle& check) {
     if (check == nullptr) return;
     check->cancelled = true;
     check->check.Cancel();
+    LeaveGate(*check);
+}
+
+void CancelScheduledChecks() {
+    std::vector<std::shared_ptr<RunningCheck>> running;
+    {
+        std::lock_guard lock(RunningGuard);
+        running = Running;
+    }
+    for (auto& check : running) {
+        if (check->start == MailCheckStart::Scheduled) CancelCheck(check);
+    }
 }
 
 void CancelAllChecks(DWORD boundMs) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/mail/mail_check_gate.h"
 #include "core/mail/mail_check_request.h"
 #include "mail/mail_context.h"
 
@@ -22,11 +23,16 @@ struct RunningCheck;
 using CheckHandle = std::shared_ptr<RunningCheck>;
 
 // Starts one check. progressWindow, when given, gets kMailCheckProgress with each progress code.
-// A check that was cancelled shows and posts nothing afterwards.
-CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow = nullptr);
+// A check that was cancelled shows and posts nothing afterwards. A scheduled check starts only
+// when no check runs (a cancelled one no longer counts); empty when it did not start.
+CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow = nullptr,
+                       MailCheckStart start = MailCheckStart::OnDemand);
 
 // Cancels one check at once: its connection is shut and it reports, shows and counts nothing more.
 void CancelCheck(const CheckHandle& check);
+
+// Cancels the scheduled checks still running, which work on the account as it was when they began.
+void CancelScheduledChecks();
 
 // Cancels every running check and waits up to boundMs for their threads to end.
 void CancelAllChecks(DWORD boundMs);

@@ -34,9 +34,16 @@ void StartMailSchedule(const MailContext& context) {
     }
 }
 
-void StopMailSchedule(HWND mainWindow) { KillTimer(mainWindow, kMailCheckTimer); }
+void StopMailSchedule(HWND mainWindow) {
+    KillTimer(mainWindow, kMailCheckTimer);
+    // Before new settings or after a suspend a check still waiting is out of date; it would also
+    // hold off the check that starts with the schedule.
+    CancelScheduledChecks();
+}
 
-void StartMailCheck(const MailContext& context) { StartCheck(context, PeriodicRequest, PeriodicProgressWindow); }
+void StartMailCheck(const MailContext& context) {
+    StartCheck(context, PeriodicRequest, PeriodicProgressWindow, MailCheckStart::Scheduled);
+}
 
 MailCheckRequest PeriodicMailRequest() { return PeriodicRequest; }
 

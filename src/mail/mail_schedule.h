@@ -11,8 +11,10 @@ namespace tavik::mail {
 
 // Takes a fresh copy of the account for the periodic checks and arms or kills the timer.
 void StartMailSchedule(const MailContext& context);
+// Kills the timer and cancels the scheduled checks still running.
 void StopMailSchedule(HWND mainWindow);
-// A tick of the timer: one check of the account copied by the last StartMailSchedule.
+// A tick of the timer: one check of the account copied by the last StartMailSchedule, unless a
+// check still runs.
 void StartMailCheck(const MailContext& context);
 
 // The account of the periodic checks, and the window that also sees their progress (the

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/settings/hot_key.h"
 #include "core/settings/settings_store.h"
 #include "core/shell/font_steps.h"
 #include "resource_ids.h"
@@ -27,7 +28,14 @@ bool MessagesPage::OnInit() {
     Check(IDC_MINIMIZE_WHEN_LAST, settings->MinimizeWhenLast != 0);
     Check(IDC_POP_UP_WHEN_INCOMING, settings->PopUpWhenIncoming != 0);
     Check(IDC_PLAY_SOUND, settings->PlaySound != 0);
-    SendDlgItemMessageA(Window(), IDC_RESTORE_HOT_KEY, HKM_SETHOTKEY, settings->RestoreHotKey & 0xFFFFu, 0);
+    // A key typed without both Control and Alt gets them added, so the hot key never takes a
+    // plain key or a program's own shortcut away from every other program.
+    SendDlgItemMessageA(Window(), IDC_RESTORE_HOT_KEY, HKM_SETRULES,
+                        HKCOMB_NONE | HKCOMB_S | HKCOMB_C | HKCOMB_A | HKCOMB_SC | HKCOMB_SA,
+                        MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    // Shown as it is registered, also when the stored key predates the rule.
+    SendDlgItemMessageA(Window(), IDC_RESTORE_HOT_KEY, HKM_SETHOTKEY,
+                        WithRestoreHotKeyRule(settings->RestoreHotKey) & 0xFFFFu, 0);
     const bool filtersEditable = settings->DisableFilteringSettings == 0;
     for (int id : {IDC_HIGH_PRIORITY_LIST, IDC_DENY_LIST, IDC_ALLOW_LIST}) {
         EnableWindow(GetDlgItem(Window(), id), filtersEditable);

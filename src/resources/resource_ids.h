@@ -132,4 +132,7 @@
 #define TRAY_ID_NEW_MAIL   119
 #define TRAY_ID_MAIL_ERROR 1102
 
+/* Strings of TavikRes.dll added later */
+#define IDS_HOT_KEY_TAKEN        60 /* the restore hot key is held by another program */
+
 #endif

@@ -117,9 +117,15 @@ void RunMessageLoop(HACCEL accelerators) {
 
 void RegisterRestoreHotKey(HWND window) {
     UnregisterHotKey(window, kRestoreHotKeyId);
-    if (auto hotKey = ConvertRestoreHotKey(ProcessSettings().Current()->RestoreHotKey)) {
-        RegisterHotKey(window, kRestoreHotKeyId, hotKey->modifiers, hotKey->virtualKey);
-    }
+    const std::optional<HotKeyRegistration> hotKey = ConvertRestoreHotKey(ProcessSettings().Current()->RestoreHotKey);
+    if (!hotKey || RegisterHotKey(window, kRestoreHotKeyId, hotKey->modifiers, hotKey->virtualKey)) return;
+    if (GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED) return;
+    // Told once for each key: every OK in the options registers the key again.
+    static std::optional<std::uint32_t> toldAbout;
+    const std::uint32_t key = hotKey->modifiers << 16 | hotKey->virtualKey;
+    if (toldAbout == key) return;
+    toldAbout = key;
+    ShowErrorBox(window, LoadResourceString(IDS_HOT_KEY_TAKEN, 512));
 }
 
 void ShutDown(HistoryView& view) {

@@ -23,11 +23,11 @@ class ScriptedChannel final : public MailChannel {
 public:
     ScriptedChannel(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
-    bool Send(std::string_view bytes) override {
+    bool Send(std::string_view bytes, MailDeadline) override {
         sent += bytes;
         return true;
     }
-    bool Receive(std::string& appendTo) override {
+    bool Receive(std::string& appendTo, MailDeadline) override {
         while (!rest_.empty()) {
             std::string_view segment = rest_.substr(0, rest_.find('\xff'));
             rest_.remove_prefix(std::min(rest_.size(), segment.size() + 1));
@@ -49,11 +49,11 @@ private:
 // for the network; the commands go out in their order, and the end step's command last.
 template <typename Dialogue>
 DialogueOutcome RunScripted(const std::uint8_t* data, std::size_t size, std::string_view commands,
-                            std::string_view endCommand) {
+                            std::string_view endCommand, std::string_view password = "pass") {
     ScriptedChannel channel(data, size);
     Dialogue dialogue(channel);
     std::vector<std::uint32_t> progress;
-    DialogueOutcome found = dialogue.Run("user", "pass", [&](std::uint32_t code) { progress.push_back(code); });
+    DialogueOutcome found = dialogue.Run("user", password, [&](std::uint32_t code) { progress.push_back(code); });
     for (std::size_t i = 0; i < progress.size(); ++i) Require(progress[i] == 3 + i);
     bool counting = found.outcome == MailCheckOutcome::Counted || found.outcome == MailCheckOutcome::CountFailed;
     Require(counting == (progress.size() == 3));

@@ -24,14 +24,6 @@ std::string_view NextWord(std::string_view& rest) {
     return word;
 }
 
-bool IsNumber(std::string_view word) {
-    if (word.empty()) return false;
-    for (char c : word) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool IsImap4Greeting(std::string_view line) { return line.starts_with("* OK"); }
@@ -52,14 +44,35 @@ std::optional<Imap4TaggedLine> ParseImap4TaggedLine(std::string_view line, std::
     return tagged;
 }
 
-std::optional<std::int32_t> CountSearchNumbers(std::string_view line) {
-    std::string_view rest = line;
-    if (NextWord(rest) != "*" || !SameWord(NextWord(rest), "SEARCH")) return std::nullopt;
-    std::int32_t count = 0;
-    for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
-        if (IsNumber(word) && count < std::numeric_limits<std::int32_t>::max()) ++count;
+bool SearchNumberCount::Begin(std::string_view firstPiece) {
+    std::string_view rest = firstPiece;
+    if (NextWord(rest) != "*" || !SameWord(NextWord(rest), "SEARCH")) return false;
+    Add(rest);
+    return true;
+}
+
+void SearchNumberCount::Add(std::string_view piece) {
+    for (char c : piece) {
+        if (c == ' ') {
+            if (inWord_ && wordIsNumber_ && count_ < std::numeric_limits<std::int32_t>::max()) ++count_;
+            inWord_ = false;
+        } else {
+            if (!inWord_) wordIsNumber_ = true;
+            inWord_ = true;
+            wordIsNumber_ = wordIsNumber_ && c >= '0' && c <= '9';
+        }
     }
-    return count;
+}
+
+std::int32_t SearchNumberCount::Finish() {
+    Add(" ");  // ends the last word
+    return count_;
+}
+
+std::optional<std::int32_t> CountSearchNumbers(std::string_view line) {
+    SearchNumberCount count;
+    if (!count.Begin(line)) return std::nullopt;
+    return count.Finish();
 }
 
 }  // namespace tavik::mail

@@ -22,6 +22,22 @@ struct Imap4TaggedLine {
 // word and response code are compared without regard to case.
 std::optional<Imap4TaggedLine> ParseImap4TaggedLine(std::string_view line, std::string_view tag);
 
+// Counts the message numbers of an untagged SEARCH line, which may come in pieces: a mailbox
+// with many unseen messages gives a line far longer than any other answer.
+class SearchNumberCount {
+public:
+    // The line's first piece; false when the line is no SEARCH line.
+    bool Begin(std::string_view firstPiece);
+    // The pieces that follow, in order.
+    void Add(std::string_view piece);
+    std::int32_t Finish();
+
+private:
+    std::int32_t count_ = 0;
+    bool inWord_ = false;
+    bool wordIsNumber_ = false;
+};
+
 // How many message numbers an untagged SEARCH line lists; nothing for any other line.
 std::optional<std::int32_t> CountSearchNumbers(std::string_view line);
 

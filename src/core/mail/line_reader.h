@@ -10,8 +10,9 @@
 
 namespace tavik::mail {
 
-// Far above any answer of these dialogues; an IMAP4 search line of a million numbers fits.
-inline constexpr std::size_t kMaxLineLength = 16u << 20;
+// Far above any answer these dialogues judge; a longer line is a failed step. Only an IMAP4
+// search result may be longer, and it is counted piece by piece.
+inline constexpr std::size_t kMaxLineLength = 64 * 1024;
 
 class LineReader {
 public:
@@ -19,7 +20,11 @@ public:
 
     // The next line without its CR LF (a bare LF ends a line too); nothing when the channel
     // ends before a whole line came or the line grows past kMaxLineLength.
-    std::optional<std::string> ReadLine();
+    std::optional<std::string> ReadLine(MailDeadline deadline);
+
+    // The next piece of the current line: the whole rest of it when that fits kMaxLineLength
+    // (lineEnded true), else its next kMaxLineLength bytes. Nothing when the channel ends first.
+    std::optional<std::string> ReadPiece(MailDeadline deadline, bool& lineEnded);
 
 private:
     MailChannel& channel_;

@@ -89,9 +89,9 @@ MailCheckResult MailCheck::Run() {
 
     std::unique_ptr<MailDialogue> dialogue;
     if (imap4) {
-        dialogue = std::make_unique<Imap4Dialogue>(channel_);
+        dialogue = std::make_unique<Imap4Dialogue>(channel_, stepLimit_);
     } else {
-        dialogue = std::make_unique<Pop3Dialogue>(channel_);
+        dialogue = std::make_unique<Pop3Dialogue>(channel_, stepLimit_);
     }
     DialogueOutcome found =
         dialogue->Run(request_.userName, request_.password, [this](std::uint32_t code) { Progress(code); });

@@ -1,7 +1,8 @@
 #pragma once
 // One mail check: connect to the configured server, run the POP3 or IMAP4 dialogue, report the
 // progress codes and announce the outcome, then say goodbye and close. Made for a thread of its
-// own: Run blocks (each wait up to kMailTimeout) and Cancel stops it from any other thread.
+// own: Run blocks (each step up to its limit, kMailStepLimit) and Cancel stops it from any other
+// thread.
 
 #include <atomic>
 #include <chrono>
@@ -17,9 +18,6 @@
 
 namespace tavik::mail {
 
-// How long one receive, send or connection attempt may wait.
-inline constexpr std::chrono::milliseconds kMailTimeout{180000};
-
 // Where a check reports; both are called on the check's thread, either may be empty. They must
 // not wait for a thread that may call Cancel, as Cancel waits for a report under way.
 struct MailCheckReports {
@@ -30,9 +28,14 @@ struct MailCheckReports {
 class MailCheck {
 public:
     // lastMailCount is the count the previous check announced, shared by all checks; a check
-    // that counts sets it.
-    MailCheck(MailCheckRequest request, std::atomic<std::int32_t>& lastMailCount, MailCheckReports reports)
-        : request_(std::move(request)), lastMailCount_(lastMailCount), reports_(std::move(reports)) {}
+    // that counts sets it. stepLimit bounds the connection and each command with its answer.
+    MailCheck(MailCheckRequest request, std::atomic<std::int32_t>& lastMailCount, MailCheckReports reports,
+              std::chrono::milliseconds stepLimit = kMailStepLimit)
+        : request_(std::move(request)),
+          lastMailCount_(lastMailCount),
+          reports_(std::move(reports)),
+          stepLimit_(stepLimit),
+          channel_(stepLimit) {}
     MailCheck(const MailCheck&) = delete;
     MailCheck& operator=(const MailCheck&) = delete;
 
@@ -54,7 +57,8 @@ private:
     const MailCheckRequest request_;
     std::atomic<std::int32_t>& lastMailCount_;
     const MailCheckReports reports_;
-    SocketChannel channel_{kMailTimeout};
+    const std::chrono::milliseconds stepLimit_;
+    SocketChannel channel_;
     std::mutex reportMutex_;
     bool cancelled_ = false;  // guarded by reportMutex_
 };

@@ -8,7 +8,7 @@ bool IsPop3Accepted(std::string_view line) { return line.starts_with("+OK"); }
 
 std::optional<std::int32_t> Pop3StatCount(std::string_view line) {
     std::size_t blank = line.find(' ');
-    if (blank == std::string_view::npos) return std::nullopt;
+    if (!IsPop3Accepted(line) || blank == std::string_view::npos) return std::nullopt;
     return ReadLeadingInteger(line.substr(blank + 1));
 }
 

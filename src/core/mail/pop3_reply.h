@@ -10,8 +10,8 @@ namespace tavik::mail {
 // Accepted when the line begins with "+OK", byte for byte; anything after it does not matter.
 bool IsPop3Accepted(std::string_view line);
 
-// The count of a STAT answer: the number that begins after its first blank (its "+OK" is not
-// looked at, so "-ERR" and a word give 0); nothing when the answer has no blank.
+// The count of a STAT answer: the number that begins after its first blank; nothing when the
+// server refused STAT (an "-ERR" is a failure, not an empty maildrop) or the answer has no blank.
 std::optional<std::int32_t> Pop3StatCount(std::string_view line);
 
 }  // namespace tavik::mail

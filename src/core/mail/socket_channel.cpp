@@ -10,27 +10,33 @@ namespace {
 constexpr std::chrono::milliseconds kInterruptCheck{100};
 constexpr std::size_t kReceiveChunk = 4096;
 
+std::chrono::milliseconds TimeLeft(MailDeadline deadline) {
+    return std::chrono::ceil<std::chrono::milliseconds>(deadline - MailClock::now());
+}
+
 }  // namespace
 
 bool SocketChannel::Open() {
     std::lock_guard lock(socketMutex_);
     socket_ = net::Socket::OpenTcp();
-    return socket_.IsOpen() && socket_.SetTimeouts(timeout_);
+    return socket_.IsOpen() && socket_.SetTimeouts(connectLimit_);
 }
 
 bool SocketChannel::Connect(const net::Endpoint& to, std::uint32_t localAddress) {
     if (localAddress != net::kAnyAddress && !socket_.Bind(localAddress, 0)) return false;
-    return socket_.Connect(to, timeout_, &interrupted_) == net::IoStatus::Ok && !interrupted_.load();
+    return socket_.Connect(to, connectLimit_, &interrupted_) == net::IoStatus::Ok && !interrupted_.load();
 }
 
-bool SocketChannel::Send(std::string_view bytes) {
-    return !interrupted_.load() && socket_.Send(bytes).status == net::IoStatus::Ok;
+bool SocketChannel::Send(std::string_view bytes, MailDeadline deadline) {
+    // A send blocks only while the server takes nothing; it may wait what is left of the step.
+    std::chrono::milliseconds left = TimeLeft(deadline);
+    return !interrupted_.load() && left.count() > 0 && socket_.SetSendTimeout(left) &&
+           socket_.Send(bytes).status == net::IoStatus::Ok;
 }
 
-bool SocketChannel::Receive(std::string& appendTo) {
-    auto deadline = std::chrono::steady_clock::now() + timeout_;
+bool SocketChannel::Receive(std::string& appendTo, MailDeadline deadline) {
     while (!interrupted_.load()) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        std::chrono::milliseconds left = TimeLeft(deadline);
         if (left.count() <= 0) return false;
         net::WaitStatus wait = socket_.WaitReadable(std::min(left, kInterruptCheck));
         if (wait == net::WaitStatus::Failed) return false;

@@ -1,5 +1,5 @@
 #pragma once
-// A mail dialogue's TCP connection. Every wait is bounded by the time-out, and Interrupt, from
+// A mail dialogue's TCP connection. Every wait ends at its step's deadline, and Interrupt, from
 // any other thread, ends the connection so that the owner's waits and sends give up at once.
 
 #include <atomic>
@@ -16,7 +16,8 @@ namespace tavik::mail {
 
 class SocketChannel final : public MailChannel {
 public:
-    explicit SocketChannel(std::chrono::milliseconds timeout) : timeout_(timeout) {}
+    // connectLimit bounds the connection attempt, and any single blocking call as a last resort.
+    explicit SocketChannel(std::chrono::milliseconds connectLimit) : connectLimit_(connectLimit) {}
     SocketChannel(const SocketChannel&) = delete;
     SocketChannel& operator=(const SocketChannel&) = delete;
 
@@ -24,15 +25,15 @@ public:
     bool Open();
     // From localAddress when that is not any.
     bool Connect(const net::Endpoint& to, std::uint32_t localAddress);
-    bool Send(std::string_view bytes) override;
-    bool Receive(std::string& appendTo) override;
+    bool Send(std::string_view bytes, MailDeadline deadline) override;
+    bool Receive(std::string& appendTo, MailDeadline deadline) override;
     void Close();
 
     // Any thread, any time, also before Open.
     void Interrupt();
 
 private:
-    const std::chrono::milliseconds timeout_;
+    const std::chrono::milliseconds connectLimit_;
     std::atomic<bool> interrupted_{false};
     std::mutex socketMutex_;  // the owner's Open and Close against Interrupt's shutdown
     net::Socket socket_;

@@ -2,7 +2,13 @@
 
 namespace tavik {
 
+std::uint32_t WithRestoreHotKeyRule(std::uint32_t restoreHotKey) {
+    if ((restoreHotKey & 0xFF) == 0) return restoreHotKey;
+    return restoreHotKey | ((kHotKeyControl | kHotKeyAlt) << 8);
+}
+
 std::optional<HotKeyRegistration> ConvertRestoreHotKey(std::uint32_t restoreHotKey) {
+    restoreHotKey = WithRestoreHotKeyRule(restoreHotKey);
     HotKeyRegistration registration;
     registration.virtualKey = restoreHotKey & 0xFF;
     if (registration.virtualKey == 0) return std::nullopt;

@@ -21,8 +21,14 @@ struct HotKeyRegistration {
     std::uint32_t modifiers = 0;  // kMod* flags
 };
 
-// Virtual key from bits 0-7, modifiers converted from bits 8-15 (the extended-key flag and the
-// high 16 bits are ignored); nullopt when the virtual key is 0 (no hot key).
+// The hot key takes its key from every other program, so it always holds Control and Alt: a key
+// without both gets them added, as the options' hot-key control adds them while it is typed.
+// The value keeps its layout and its high 16 bits; without a virtual key it stays as it is.
+std::uint32_t WithRestoreHotKeyRule(std::uint32_t restoreHotKey);
+
+// Virtual key from bits 0-7, modifiers converted from bits 8-15 after WithRestoreHotKeyRule (the
+// extended-key flag and the high 16 bits are ignored); nullopt when the virtual key is 0 (no
+// hot key).
 std::optional<HotKeyRegistration> ConvertRestoreHotKey(std::uint32_t restoreHotKey);
 
 }  // namespace tavik

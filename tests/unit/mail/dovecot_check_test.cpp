@@ -1,4 +1,5 @@
-// Mail checks against a private Dovecot whose INBOX holds three messages, one of them seen.
+// Mail checks against a private Dovecot whose INBOX holds three messages, one of them seen, and
+// whose password has every byte IMAP4 treats specially.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -13,6 +14,10 @@ namespace tavik::mail {
 namespace {
 
 using Events = std::vector<std::string>;
+
+// IMAP4 must quote this password: a blank, a quote, a backslash, a parenthesis, a percent sign,
+// and at its end what reads as the start of a 3-byte literal when sent bare.
+const std::string kPassword = "p w\"\\(%{3}";
 
 // The script's output, or why it failed; exit code 77 means Dovecot cannot run here.
 int RunScript(const std::string& arguments, std::string& output) {
@@ -32,7 +37,7 @@ protected:
         if (::mkdtemp(pattern) == nullptr) return;
         folder = pattern;
         std::string output;
-        exitCode = RunScript("start " + folder + " tavik secret", output);
+        exitCode = RunScript("start " + folder + " tavik '" + kPassword + "'", output);
         if (exitCode == 0 && std::sscanf(output.c_str(), "pop3=%hu imap=%hu", &pop3Port, &imap4Port) != 2)
             exitCode = -1;
         for (const char* state : {"seen", "unseen", "unseen"}) {
@@ -50,7 +55,7 @@ protected:
         ASSERT_EQ(exitCode, 0) << problem;
     }
 
-    void Check(std::uint32_t serverType, const std::string& password = "secret", std::uint32_t from = 0) {
+    void Check(std::uint32_t serverType, const std::string& password = kPassword, std::uint32_t from = 0) {
         MailCheckRequest request =
             testing::Account(serverType == kImap4ServerType ? imap4Port : pop3Port, serverType, password);
         request.localAddress = from;
@@ -72,7 +77,7 @@ TEST_F(DovecotCheck, Pop3CountsEveryMessageAndAnnouncesOnlyARise) {
     EXPECT_EQ(lastMailCount.load(), 3);
 }
 
-TEST_F(DovecotCheck, Imap4CountsTheUnseenMessagesAndRefreshesTheTipSilently) {
+TEST_F(DovecotCheck, Imap4QuotesThePasswordCountsTheUnseenMessagesAndRefreshesTheTipSilently) {
     lastMailCount = 5;
     Check(kImap4ServerType);
     EXPECT_EQ(log.Events(), (Events{"1", "2", "3", "4", "5", "counted 2", "new mail 2 tavik"}));

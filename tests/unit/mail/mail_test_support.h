@@ -53,7 +53,8 @@ inline MailCheckRequest Account(std::uint16_t port, std::uint32_t serverType, st
 using Reply = std::vector<std::string>;
 
 // Accepts one connection on 127.0.0.1, sends the first reply at once and the next one for each
-// line the client sends, and closes at a line it has no reply for. Keeps what the client sent.
+// line the client sends, and closes at a line it has no reply for or once the client has gone.
+// Keeps what the client sent.
 class ScriptedServer {
 public:
     explicit ScriptedServer(std::vector<Reply> replies) : replies_(std::move(replies)) {
@@ -72,6 +73,7 @@ public:
         std::lock_guard lock(mutex_);
         return received_;
     }
+    std::size_t SegmentsSent() const { return segmentsSent_; }
 
 private:
     void Serve() {
@@ -81,7 +83,8 @@ private:
         for (std::size_t next = 0, lines = 0;;) {
             for (; next < replies_.size() && next <= lines; ++next) {
                 for (const std::string& segment : replies_[next]) {
-                    net::testing::SendAll(client.get(), segment);
+                    if (!net::testing::SendAll(client.get(), segment)) return;
+                    ++segmentsSent_;
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
             }
@@ -100,6 +103,7 @@ private:
     std::uint16_t port_ = 0;
     std::mutex mutex_;
     std::string received_;
+    std::atomic<std::size_t> segmentsSent_{0};
     std::thread thread_;
 };
 

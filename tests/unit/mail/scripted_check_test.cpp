@@ -17,14 +17,17 @@ struct ScriptedRun {
     MailCheckResult result;
     Events events;
     std::string sent;
+    std::int32_t lastCount = 0;  // LastMailCount afterwards
 };
 
-ScriptedRun RunAgainst(std::vector<Reply> script, std::uint32_t serverType, std::int32_t lastCount = 0) {
+ScriptedRun RunAgainst(std::vector<Reply> script, std::uint32_t serverType, std::int32_t lastCount = 0,
+                       std::string password = "secret") {
     testing::ScriptedServer server(std::move(script));
     testing::ReportLog log;
     std::atomic<std::int32_t> last{lastCount};
-    MailCheckResult result = MailCheck(testing::Account(server.Port(), serverType), last, log.Reports()).Run();
-    return {result, log.Events(), server.Received()};
+    MailCheckResult result =
+        MailCheck(testing::Account(server.Port(), serverType, std::move(password)), last, log.Reports()).Run();
+    return {result, log.Events(), server.Received(), last.load()};
 }
 
 const std::string kPop3Sent = "USER tavik\r\nPASS secret\r\nSTAT\r\nQUIT\r\n";
@@ -40,9 +43,26 @@ TEST(ScriptedPop3Check, JudgesWholeLinesAndReadsTheCountAfterTheFirstBlank) {
     ScriptedRun noBlank = RunAgainst({{"+OK\r\n"}, {"+OK\r\n"}, {"+OK\r\n"}, {"+OK\r\n"}}, 0, 2);
     EXPECT_EQ(noBlank.events, (Events{"1", "2", "3", "4", "5", "count failed tavik +sound", "55"}));
     EXPECT_EQ(noBlank.sent, kPop3Sent);
-    // "-ERR" with a blank reads as an empty maildrop.
+    // A refused STAT is a failed count, not an empty maildrop: the icon and the last count stay.
     ScriptedRun error = RunAgainst({{"+OK\r\n"}, {"+OK\r\n"}, {"+OK\r\n"}, {"-ERR no maildrop\r\n"}}, 0, 2);
-    EXPECT_EQ(error.events, (Events{"1", "2", "3", "4", "5", "counted 0", "remove tavik"}));
+    EXPECT_EQ(error.events, (Events{"1", "2", "3", "4", "5", "count failed tavik +sound", "55"}));
+    EXPECT_EQ(error.lastCount, 2);
+}
+
+TEST(MailCheckStepLimit, AStepEndsAtItsLimitHoweverTheBytesTrickleAndALineHasABound) {
+    // Each byte comes well within the limit, but the greeting as a whole never does: 20 seconds
+    // of one byte every 50 ms, and no line end.
+    const Reply trickle(400, "x");
+    testing::ScriptedServer server({trickle});
+    testing::ReportLog log;
+    std::atomic<std::int32_t> last{0};
+    MailCheck(testing::Account(server.Port(), 0), last, log.Reports(), 300ms).Run();
+    EXPECT_EQ(log.Events(), (Events{"1", "2", "53", "server failed 127.0.0.1 +sound"}));
+    EXPECT_LT(server.SegmentsSent(), trickle.size()) << "the check waited for the server to end";
+
+    // A reply line beyond 64 KB is a failed step.
+    ScriptedRun overlong = RunAgainst({{"+OK " + std::string(70000, 'x') + "\r\n"}}, 0);
+    EXPECT_EQ(overlong.events, (Events{"1", "2", "53", "server failed 127.0.0.1 +sound"}));
 }
 
 const Reply kGreeting{"* OK ready\r\n"};
@@ -55,7 +75,7 @@ TEST(ScriptedImap4Check, JudgesTaggedLinesByTagAndStatusWord) {
         {kGreeting, kCapability, kLogin, kExamine, {"* SEARCH 4 7 \r\na04 OK SEARCH completed\r\n"}}, kImap4ServerType);
     EXPECT_EQ(run.events, (Events{"1", "2", "3", "4", "5", "counted 2", "new mail 2 tavik +sound"}));
     EXPECT_EQ(run.sent,
-              "a01 CAPABILITY \r\na02 LOGIN tavik secret\r\na03 EXAMINE INBOX\r\n"
+              "a01 CAPABILITY \r\na02 LOGIN \"tavik\" \"secret\"\r\na03 EXAMINE INBOX\r\n"
               "a04 SEARCH UNSEEN UNDELETED UNDRAFT\r\na05 LOGOUT\r\n");
 
     ScriptedRun readWrite =
@@ -68,13 +88,35 @@ TEST(ScriptedImap4Check, JudgesTaggedLinesByTagAndStatusWord) {
     EXPECT_EQ(failed.events, (Events{"1", "2", "3", "4", "5", "count failed tavik", "55"}));
 }
 
+TEST(ScriptedImap4Check, APasswordWithALineEndGoesAsALiteralOnceTheServerAsksForIt) {
+    const std::string password("se\r\ncr\0t", 9);
+    // The literal's LF ends a line for the script too: it gets an empty reply.
+    ScriptedRun run = RunAgainst({kGreeting,
+                                  kCapability,
+                                  {"+ go ahead\r\n"},
+                                  {},
+                                  {"a02 OK done\r\n"},
+                                  kExamine,
+                                  {"* SEARCH 4\r\na04 OK SEARCH completed\r\n"}},
+                                 kImap4ServerType, 0, password);
+    EXPECT_EQ(run.events, (Events{"1", "2", "3", "4", "5", "counted 1", "new mail 1 tavik +sound"}));
+    EXPECT_TRUE(run.sent.starts_with("a01 CAPABILITY \r\na02 LOGIN \"tavik\" {9}\r\n" + password + "\r\na03 "));
+
+    // A server that will not take the literal has refused the login; the password stays unsent.
+    ScriptedRun refused =
+        RunAgainst({kGreeting, kCapability, {"a02 BAD no literals here\r\n"}}, kImap4ServerType, 0, password);
+    EXPECT_EQ(refused.events, (Events{"1", "2", "3", "54", "login rejected tavik +sound"}));
+    EXPECT_EQ(refused.sent.find("cr"), std::string::npos);
+}
+
 TEST(ScriptedImap4Check, CountsEveryNumberOfALongSearchLine) {
     std::string search = "* SEARCH";
-    for (int number = 1; number <= 5000; ++number) search += " " + std::to_string(number);
+    // Far beyond the bound of other lines: the numbers are counted as they come.
+    for (int number = 1; number <= 20000; ++number) search += " " + std::to_string(number);
     ScriptedRun run = RunAgainst(
         {kGreeting, kCapability, kLogin, kExamine, {search + "\r\n", "a04 OK SEARCH completed\r\n"}}, kImap4ServerType);
-    EXPECT_EQ(run.result.count, 5000);
-    EXPECT_EQ(run.events.at(5), "counted 5000");
+    EXPECT_EQ(run.result.count, 20000);
+    EXPECT_EQ(run.events.at(5), "counted 20000");
 }
 
 TEST(MailCheckCancel, ASilentServerIsLeftAtOnceAndNothingIsReportedAfterwards) {

@@ -1,16 +1,20 @@
 // The options sheet run for real and worked from a second thread by its control ids, as a user
-// would: what leaving each page saves, the mail page's rules, and Cancel after a size preview.
+// would: what leaving each page saves, the mail page's rules, Cancel after a size preview, and
+// check now opened from the mail page.
 
 #include "options/options_sheet.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/net/socket_layer.h"
 #include "core/settings/settings_store.h"
 #include "resource_ids.h"
 #include "settings/registry_settings.h"
@@ -45,6 +49,29 @@ bool Enabled(HWND page, std::initializer_list<int> ids) {
     return false;
 }
 
+constexpr const char* kCheckNowCaption = "Check Mail Now";
+
+std::size_t CheckNowDialogs() {
+    std::size_t count = 0;
+    for (HWND found = nullptr; (found = FindWindowExA(nullptr, found, WC_DIALOG, kCheckNowCaption)) != nullptr;) {
+        count += IsWindowVisible(found) ? 1 : 0;
+    }
+    return count;
+}
+
+// While set, the check-now dialog may not be activated, as when the system keeps the foreground
+// for another program: bringing it forward fails.
+std::atomic<bool> RefuseCheckNowActivation{false};
+
+LRESULT CALLBACK RefuseActivation(int code, WPARAM wParam, LPARAM lParam) {
+    char caption[64] = {};
+    if (code == HCBT_ACTIVATE && RefuseCheckNowActivation) {
+        GetWindowTextA(reinterpret_cast<HWND>(wParam), caption, sizeof caption);
+        if (lstrcmpA(caption, kCheckNowCaption) == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 class OptionsSheetTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -67,7 +94,8 @@ protected:
     }
 
     void TearDown() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId())).c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER,
+                       ("Software\\Quorlex\\TavikTest" + std::to_string(GetCurrentProcessId())).c_str());
         DestroyWindow(mainWindow);
         FreeLibrary(resources);
         ProcessSettings().Replace(Settings{});
@@ -191,6 +219,69 @@ TEST_F(OptionsSheetTest, CancelUndoesTheSizePreviewAndPutsNothingIntoEffect) {
     EXPECT_EQ(applied, 0);
     EXPECT_FALSE(Stored("MessageTextFontSize"));
     EXPECT_EQ(ProcessSettings().Current()->MessageTextFontSize, 9u);
+}
+
+TEST_F(OptionsSheetTest, TheRestoreHotKeyAlwaysHoldsControlAndAlt) {
+    Settings start;
+    start.RestoreHotKey = 0x0041;  // a plain A, stored before the rule
+    ProcessSettings().Replace(start);
+    std::vector<LRESULT> shown;
+    RunSheet([&](HWND sheet) {
+        HWND field = GetDlgItem(CurrentPage(sheet), IDC_RESTORE_HOT_KEY);
+        shown.push_back(SendMessageA(field, HKM_GETHOTKEY, 0, 0));
+        SendMessageA(field, WM_KEYDOWN, 'B', 0);
+        SendMessageA(field, WM_KEYUP, 'B', 0);
+        shown.push_back(SendMessageA(field, HKM_GETHOTKEY, 0, 0));
+        SendMessageA(field, WM_KEYDOWN, VK_MENU, 0);
+        SendMessageA(field, WM_KEYDOWN, 'X', 0);
+        shown.push_back(SendMessageA(field, HKM_GETHOTKEY, 0, 0));
+        SendMessageA(field, WM_KEYUP, 'X', 0);
+        SendMessageA(field, WM_KEYUP, VK_MENU, 0);
+    });
+    EXPECT_EQ(shown, (std::vector<LRESULT>{0x0641, 0x0642, 0x0658}));  // Ctrl+Alt+A, +B, +X
+}
+
+TEST_F(OptionsSheetTest, CheckNowOpensOnceEvenWhenTheOpenOneCannotBeBroughtForward) {
+    // A server that takes the connection and never answers, so the check stays under way.
+    net::SocketLibrary sockets;
+    net::Socket silent = net::Socket::OpenTcp();
+    ASSERT_TRUE(silent.Bind(net::kLoopbackAddress, 0) && silent.Listen(4));
+    const std::string server = "127.0.0.1:" + std::to_string(silent.LocalEndpoint()->port);
+    std::unique_ptr<HHOOK__, decltype(&UnhookWindowsHookEx)> hook(
+        SetWindowsHookExA(WH_CBT, RefuseActivation, nullptr, GetCurrentThreadId()), UnhookWindowsHookEx);
+    ASSERT_TRUE(hook);
+    std::size_t firstOpen = 0, afterSecondOpen = 0;
+    LRESULT secondReturned = 0;
+    RunSheet([&](HWND sheet) {
+        PropSheet_SetCurSel(sheet, nullptr, 1);
+        HWND page = CurrentPage(sheet);
+        SetDlgItemTextA(page, IDC_MAIL_SERVER, server.c_str());
+        SetDlgItemTextA(page, IDC_MAIL_USER, "maria");
+        const WPARAM checkNow = MAKEWPARAM(IDC_CHECK_NOW_BUTTON, BN_CLICKED);
+        PostMessageA(page, WM_COMMAND, checkNow, 0);
+        for (int attempt = 0; attempt < 500 && CheckNowDialogs() == 0; ++attempt) Sleep(20);
+        firstOpen = CheckNowDialogs();
+
+        // Another window has the foreground, and the dialog may not take it back. A second
+        // dialog would hold the click until it closes.
+        HWND other = CreateWindowExA(0, "STATIC", "other program", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+        RefuseCheckNowActivation = true;
+        secondReturned = SendMessageTimeoutA(page, WM_COMMAND, checkNow, 0, SMTO_NORMAL, 10000, nullptr);
+        afterSecondOpen = CheckNowDialogs();
+        RefuseCheckNowActivation = false;
+        DestroyWindow(other);
+
+        // A dialog opened inside another ends first, so all are told at once.
+        for (HWND found = nullptr; (found = FindWindowExA(nullptr, found, WC_DIALOG, kCheckNowCaption)) != nullptr;) {
+            PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+        }
+        for (int attempt = 0; attempt < 500 && CheckNowDialogs() > 0; ++attempt) Sleep(20);
+    });
+    EXPECT_EQ(firstOpen, 1u);
+    EXPECT_NE(secondReturned, 0);
+    EXPECT_EQ(afterSecondOpen, 1u);
 }
 
 }  // namespace
