@@ -40,7 +40,7 @@ private:
         CentreOverParent();
         MakeProgressBar();
         LastMailCount() = 0;  // mail already waiting is announced again, with its sound
-        std::optional<MailCheckRequest> fromPage = RequestFromMailPage();
+        std::optional<mailbox::MailCheckRequest> fromPage = RequestFromMailPage();
         if (!fromPage) SetPeriodicProgressWindow(Window());
         check_ = StartCheck(context_, fromPage ? *fromPage : PeriodicMailRequest(), Window());
         return true;
@@ -60,7 +60,7 @@ private:
         if (message == WM_TIMER) {
             if (bar_ != nullptr) SendMessageA(bar_, PBM_STEPIT, 0, 0);
         } else if (message == kMailCheckProgress) {
-            Show(CheckNowStepFor(static_cast<std::uint32_t>(lParam)));
+            Show(mailbox::CheckNowStepFor(static_cast<std::uint32_t>(lParam)));
         } else {
             return false;
         }
@@ -88,30 +88,30 @@ private:
                                client.left + kBarMargin, kBarTop, (client.right - client.left) - 2 * kBarMargin,
                                kBarHeight, Window(), nullptr, nullptr, nullptr);
         if (bar_ == nullptr) return;
-        SendMessageA(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kCheckNowBarEnd));
+        SendMessageA(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, mailbox::kCheckNowBarEnd));
         SendMessageA(bar_, PBM_SETSTEP, 1, 0);
     }
 
-    void Show(const CheckNowStep& step) {
+    void Show(const mailbox::CheckNowStep& step) {
         if (step.statusStringId != 0) {
             const MailAccountView account = CurrentMailAccount();
             const std::string format =
                 win::LoadResourceString(context_.resources, step.statusStringId, kStatusBufferSize);
             std::string status;
             switch (step.argument) {
-            case StatusArgument::None: status = FormatText(format, {}); break;
-            case StatusArgument::Server: status = FormatText(format, {account.server}); break;
-            case StatusArgument::User: status = FormatText(format, {account.userName}); break;
-            case StatusArgument::CountAndUser:
+            case mailbox::StatusArgument::None: status = FormatText(format, {}); break;
+            case mailbox::StatusArgument::Server: status = FormatText(format, {account.server}); break;
+            case mailbox::StatusArgument::User: status = FormatText(format, {account.userName}); break;
+            case mailbox::StatusArgument::CountAndUser:
                 status = FormatText(format, {std::int64_t{step.count}, account.userName});
                 break;
             }
             SetDlgItemTextA(Window(), IDC_CHECK_STATUS, CutText(status, kStatusBufferSize - 1).c_str());
         }
-        if (bar_ != nullptr && step.bar == BarMove::SetTo) SendMessageA(bar_, PBM_SETPOS, step.barValue, 0);
-        if (bar_ != nullptr && step.bar == BarMove::AdvanceBy) SendMessageA(bar_, PBM_DELTAPOS, step.barValue, 0);
-        if (step.timer == CreepTimer::Start) SetTimer(Window(), kCreepTimer, kCheckNowCreepMs, nullptr);
-        if (step.timer == CreepTimer::Stop) KillTimer(Window(), kCreepTimer);
+        if (bar_ != nullptr && step.bar == mailbox::BarMove::SetTo) SendMessageA(bar_, PBM_SETPOS, step.barValue, 0);
+        if (bar_ != nullptr && step.bar == mailbox::BarMove::AdvanceBy) SendMessageA(bar_, PBM_DELTAPOS, step.barValue, 0);
+        if (step.timer == mailbox::CreepTimer::Start) SetTimer(Window(), kCreepTimer, mailbox::kCheckNowCreepMs, nullptr);
+        if (step.timer == mailbox::CreepTimer::Stop) KillTimer(Window(), kCreepTimer);
         if (step.ended) {
             const std::string close = win::LoadResourceString(context_.resources, IDS_CHECK_CLOSE);
             SetDlgItemTextA(Window(), IDCANCEL, close.c_str());

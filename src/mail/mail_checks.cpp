@@ -15,22 +15,22 @@ namespace tavik::mail {
 
 // One running check and its thread, shared by the thread, the list of running checks and its starter.
 struct RunningCheck {
-    RunningCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow, MailCheckStart start)
+    RunningCheck(const MailContext& context, mailbox::MailCheckRequest request, HWND progressWindow, mailbox::MailCheckStart start)
         : context(context),
           start(start),
           check(std::move(request), LastMailCount(),
-                MailCheckReports{
+                mailbox::MailCheckReports{
                     [this, progressWindow](std::uint32_t code) {
                         if (progressWindow != nullptr) {
                             PostMessageA(progressWindow, kMailCheckProgress, TRAY_ID_NEW_MAIL, code);
                         }
                     },
-                    [this](const MailAnnouncement& announcement) { NotifyMailState(this->context, announcement); },
+                    [this](const mailbox::MailAnnouncement& announcement) { NotifyMailState(this->context, announcement); },
                 }),
           finished(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     MailContext context;
-    const MailCheckStart start;
-    MailCheck check;
+    const mailbox::MailCheckStart start;
+    mailbox::MailCheck check;
     win::KernelHandle finished;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> entered{true};  // counted by the gate until it ends or is cancelled
@@ -40,7 +40,7 @@ namespace {
 
 std::mutex RunningGuard;
 std::vector<std::shared_ptr<RunningCheck>> Running;
-MailCheckGate Gate;
+mailbox::MailCheckGate Gate;
 
 // At the end or at the cancel, whichever comes first.
 void LeaveGate(RunningCheck& check) {
@@ -66,8 +66,8 @@ std::atomic<std::int32_t>& LastMailCount() {
     return count;
 }
 
-CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow,
-                       MailCheckStart start) {
+CheckHandle StartCheck(const MailContext& context, mailbox::MailCheckRequest request, HWND progressWindow,
+                       mailbox::MailCheckStart start) {
     if (!Gate.Enter(start)) return nullptr;
     auto running = std::make_shared<RunningCheck>(context, std::move(request), progressWindow, start);
     {
@@ -100,7 +100,7 @@ void CancelScheduledChecks() {
         running = Running;
     }
     for (auto& check : running) {
-        if (check->start == MailCheckStart::Scheduled) CancelCheck(check);
+        if (check->start == mailbox::MailCheckStart::Scheduled) CancelCheck(check);
     }
 }
 

@@ -25,8 +25,8 @@ using CheckHandle = std::shared_ptr<RunningCheck>;
 // Starts one check. progressWindow, when given, gets kMailCheckProgress with each progress code.
 // A check that was cancelled shows and posts nothing afterwards. A scheduled check starts only
 // when no check runs (a cancelled one no longer counts); empty when it did not start.
-CheckHandle StartCheck(const MailContext& context, MailCheckRequest request, HWND progressWindow = nullptr,
-                       MailCheckStart start = MailCheckStart::OnDemand);
+CheckHandle StartCheck(const MailContext& context, mailbox::MailCheckRequest request, HWND progressWindow = nullptr,
+                       mailbox::MailCheckStart start = mailbox::MailCheckStart::OnDemand);
 
 // Cancels one check at once: its connection is shut and it reports, shows and counts nothing more.
 void CancelCheck(const CheckHandle& check);

@@ -14,7 +14,7 @@ namespace {
 // The formats are read as into 512-byte buffers.
 constexpr int kFormatBufferSize = 512;
 
-MailTipFormats LoadTipFormats(HINSTANCE resources) {
+mailbox::MailTipFormats LoadTipFormats(HINSTANCE resources) {
     auto load = [resources](UINT id) { return win::LoadResourceString(resources, id, kFormatBufferSize); };
     return {load(IDS_NEW_MAIL_TIP), load(IDS_MAIL_NETWORK_FAILED), load(IDS_MAIL_SERVER_FAILED),
             load(IDS_MAIL_LOGIN_REJECTED), load(IDS_MAIL_COUNT_FAILED)};
@@ -32,17 +32,17 @@ NOTIFYICONDATAA Record(const MailContext& context, UINT id) {
 
 }  // namespace
 
-void NotifyMailState(const MailContext& context, const MailAnnouncement& announcement) {
-    if (announcement.notice == MailNotice::Nothing) return;
-    if (announcement.notice == MailNotice::RemoveNewMail) {
+void NotifyMailState(const MailContext& context, const mailbox::MailAnnouncement& announcement) {
+    if (announcement.notice == mailbox::MailNotice::Nothing) return;
+    if (announcement.notice == mailbox::MailNotice::RemoveNewMail) {
         win::DeleteNotifyIcons(context.mainWindow, {TRAY_ID_NEW_MAIL});
         return;
     }
-    const bool newMail = announcement.notice == MailNotice::NewMail;
+    const bool newMail = announcement.notice == mailbox::MailNotice::NewMail;
     NOTIFYICONDATAA record = Record(context, newMail ? TRAY_ID_NEW_MAIL : TRAY_ID_MAIL_ERROR);
     record.hIcon = newMail ? LoadIconA(context.program, MAKEINTRESOURCEA(IDI_NEW_MAIL))
                            : LoadIconA(nullptr, MAKEINTRESOURCEA(32515));  // the system's exclamation icon
-    const std::string tip = MailTip(announcement, LoadTipFormats(context.resources));
+    const std::string tip = mailbox::MailTip(announcement, LoadTipFormats(context.resources));
     lstrcpynA(record.szTip, tip.c_str(), sizeof record.szTip);
     if (!Shell_NotifyIconA(NIM_ADD, &record)) Shell_NotifyIconA(NIM_MODIFY, &record);
     if (announcement.playSound) {

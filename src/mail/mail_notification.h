@@ -7,7 +7,7 @@
 
 namespace tavik::mail {
 
-void NotifyMailState(const MailContext& context, const MailAnnouncement& announcement);
+void NotifyMailState(const MailContext& context, const mailbox::MailAnnouncement& announcement);
 // Takes the error icon away: every check starts with it.
 void RemoveMailErrorIcon(const MailContext& context);
 

@@ -21,14 +21,14 @@ HWND OpenMailPage() {
 
 std::string MailPageText(HWND page, int controlId) { return win::DialogItemText(page, controlId, kMaxPageTextLength); }
 
-std::optional<MailCheckRequest> RequestFromMailPage() {
+std::optional<mailbox::MailCheckRequest> RequestFromMailPage() {
     HWND page = OpenMailPage();
     if (page == nullptr) return std::nullopt;
-    MailCheckRequest request;
+    mailbox::MailCheckRequest request;
     request.userName = MailPageText(page, IDC_MAIL_USER);
     request.password = MailPageText(page, IDC_MAIL_PASSWORD);
     request.server = MailPageText(page, IDC_MAIL_SERVER);
-    request.serverType = IsDlgButtonChecked(page, IDC_IMAP4) == BST_CHECKED ? kImap4ServerType : 0;
+    request.serverType = IsDlgButtonChecked(page, IDC_IMAP4) == BST_CHECKED ? mailbox::kImap4ServerType : 0;
     request.playSound = IsDlgButtonChecked(page, IDC_PLAY_MAIL_SOUND) == BST_CHECKED;
     return request;
 }

@@ -17,7 +17,7 @@ void SetMailPageWindow(HWND page);
 HWND OpenMailPage();
 
 // A check request made of the open page's fields; nullopt when the page is not open.
-std::optional<MailCheckRequest> RequestFromMailPage();
+std::optional<mailbox::MailCheckRequest> RequestFromMailPage();
 
 // The text of one of the page's fields (up to 65535 characters).
 std::string MailPageText(HWND page, int controlId);

@@ -10,14 +10,14 @@ namespace {
 constexpr UINT kMillisecondsPerMinute = 60000;
 
 // The account of the periodic checks, as the settings held it at the last start of the schedule.
-MailCheckRequest PeriodicRequest;
+mailbox::MailCheckRequest PeriodicRequest;
 HWND PeriodicProgressWindow = nullptr;
 
 }  // namespace
 
 void StartMailSchedule(const MailContext& context) {
     const auto settings = ProcessSettings().Current();
-    PeriodicRequest = MailCheckRequest{};
+    PeriodicRequest = mailbox::MailCheckRequest{};
     PeriodicRequest.userName = settings->UserName;
     PeriodicRequest.password = settings->Password;
     PeriodicRequest.server = settings->IncomingMailServer;
@@ -42,10 +42,10 @@ void StopMailSchedule(HWND mainWindow) {
 }
 
 void StartMailCheck(const MailContext& context) {
-    StartCheck(context, PeriodicRequest, PeriodicProgressWindow, MailCheckStart::Scheduled);
+    StartCheck(context, PeriodicRequest, PeriodicProgressWindow, mailbox::MailCheckStart::Scheduled);
 }
 
-MailCheckRequest PeriodicMailRequest() { return PeriodicRequest; }
+mailbox::MailCheckRequest PeriodicMailRequest() { return PeriodicRequest; }
 
 void SetPeriodicProgressWindow(HWND window) { PeriodicProgressWindow = window; }
 

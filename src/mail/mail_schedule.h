@@ -19,7 +19,7 @@ void StartMailCheck(const MailContext& context);
 
 // The account of the periodic checks, and the window that also sees their progress (the
 // check-now dialog while it checks with that account; nullptr for none).
-MailCheckRequest PeriodicMailRequest();
+mailbox::MailCheckRequest PeriodicMailRequest();
 void SetPeriodicProgressWindow(HWND window);
 
 }  // namespace tavik::mail

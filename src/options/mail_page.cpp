@@ -20,7 +20,7 @@ bool MailPage::OnInit() {
     TakeSheet();
     mail::SetMailPageWindow(Window());
     const auto settings = ProcessSettings().Current();
-    const bool imap4 = settings->MailServerType == mail::kImap4ServerType;
+    const bool imap4 = settings->MailServerType == mailbox::kImap4ServerType;
     CheckRadioButton(Window(), IDC_POP3, IDC_IMAP4, imap4 ? IDC_IMAP4 : IDC_POP3);
     SetText(IDC_EMAIL_PROGRAM, settings->EmailProgram);
     SetText(IDC_MAIL_USER, settings->UserName);

@@ -191,9 +191,11 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_ENDSESSION:
         if (wParam != FALSE) {
-            // The session really ends: the whole exit happens before this returns.
+            // The session really ends: the whole exit happens before this returns. The view is
+            // taken first: the teardown may destroy this window, and its data with it.
+            HistoryView& view = ViewOf(window);
             TearDown(window);
-            ShutDown(ViewOf(window));
+            ShutDown(view);
         }
         return 0;
     case WM_DESTROY: TearDown(window); return 0;

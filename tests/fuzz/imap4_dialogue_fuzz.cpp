@@ -5,7 +5,7 @@
 #include "core/mail/imap4_dialogue.h"
 #include "scripted_channel.h"
 
-using namespace tavik::mail;
+using namespace tavik::mailbox;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     DialogueOutcome found = fuzzing::RunScripted<Imap4Dialogue>(

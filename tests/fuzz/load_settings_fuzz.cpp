@@ -160,7 +160,7 @@ void CheckRules(const Settings& settings) {
     Require(hotKey.has_value() == ((settings.RestoreHotKey & 0xFF) != 0));
     if (hotKey) Require((hotKey->modifiers & ~(tavik::kModAlt | tavik::kModControl | tavik::kModShift)) == 0);
 
-    const auto server = tavik::mail::SplitMailServer(settings.IncomingMailServer, tavik::mail::kPop3Port);
+    const auto server = tavik::mailbox::SplitMailServer(settings.IncomingMailServer, tavik::mailbox::kPop3Port);
     Require(server.port != 0 && settings.IncomingMailServer.starts_with(server.host));
 
     for (const std::string* list : {&settings.HigthPriorMess, &settings.DontRecvMess, &settings.AllMess}) {

@@ -5,7 +5,7 @@
 #include "scripted_channel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    tavik::mail::fuzzing::RunScripted<tavik::mail::Pop3Dialogue>(data, size, "USER user\r\nPASS pass\r\nSTAT\r\n",
+    tavik::mailbox::fuzzing::RunScripted<tavik::mailbox::Pop3Dialogue>(data, size, "USER user\r\nPASS pass\r\nSTAT\r\n",
                                                                  "QUIT\r\n");
     return 0;
 }

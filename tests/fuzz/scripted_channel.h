@@ -13,7 +13,7 @@
 #include "core/mail/mail_check_result.h"
 #include "core/mail/mail_dialogue.h"
 
-namespace tavik::mail::fuzzing {
+namespace tavik::mailbox::fuzzing {
 
 inline void Require(bool condition) {
     if (!condition) std::abort();
@@ -64,4 +64,4 @@ DialogueOutcome RunScripted(const std::uint8_t* data, std::size_t size, std::str
     return found;
 }
 
-}  // namespace tavik::mail::fuzzing
+}  // namespace tavik::mailbox::fuzzing

@@ -2,7 +2,7 @@
 
 #include "core/mail/mail_progress.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 // The resource module's status texts of the check-now dialog.
@@ -53,4 +53,4 @@ CheckNowStep CheckNowStepFor(std::uint32_t progressCode) {
     }
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 // The bar runs from 0 to kCheckNowBarEnd; it jumps at each stage and creeps by one in between.
 inline constexpr int kCheckNowBarEnd = 600;
@@ -28,4 +28,4 @@ struct CheckNowStep {
 
 CheckNowStep CheckNowStepFor(std::uint32_t progressCode);
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

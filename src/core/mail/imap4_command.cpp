@@ -1,6 +1,6 @@
 #include "core/mail/imap4_command.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 void AppendString(Imap4CommandParts& parts, std::string_view value) {
@@ -29,4 +29,4 @@ Imap4CommandParts Imap4LoginCommand(std::string_view tag, std::string_view userN
     return parts;
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 // A command in the parts it goes out in: every part but the last ends in a literal's "{n}\r\n",
 // and the next part may go only once the server has asked for it with a continuation ("+").
@@ -15,4 +15,4 @@ using Imap4CommandParts = std::vector<std::string>;
 // and \), or a literal where a quoted string cannot hold it (a CR, LF or NUL).
 Imap4CommandParts Imap4LoginCommand(std::string_view tag, std::string_view userName, std::string_view password);
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

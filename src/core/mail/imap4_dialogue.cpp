@@ -4,7 +4,7 @@
 
 #include "core/mail/mail_progress.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 bool Imap4Dialogue::ReadResponse(std::string_view tag, MailDeadline deadline, Response& response,
                                  bool untilContinuation) {
@@ -80,4 +80,4 @@ void Imap4Dialogue::End() {
     Exchange({"a05 LOGOUT\r\n"}, "a05", loggedOut);
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

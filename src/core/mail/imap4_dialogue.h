@@ -13,7 +13,7 @@
 #include "core/mail/mail_channel.h"
 #include "core/mail/mail_dialogue.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 class Imap4Dialogue final : public MailDialogue {
 public:
@@ -42,4 +42,4 @@ private:
     const std::chrono::milliseconds stepLimit_;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

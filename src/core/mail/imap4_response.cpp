@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 bool SameWord(std::string_view a, std::string_view b) {
@@ -75,4 +75,4 @@ std::optional<std::int32_t> CountSearchNumbers(std::string_view line) {
     return count.Finish();
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 // The greeting begins with "* OK", byte for byte.
 bool IsImap4Greeting(std::string_view line);
@@ -41,4 +41,4 @@ private:
 // How many message numbers an untagged SEARCH line lists; nothing for any other line.
 std::optional<std::int32_t> CountSearchNumbers(std::string_view line);
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

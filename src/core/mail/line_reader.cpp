@@ -1,6 +1,6 @@
 #include "core/mail/line_reader.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 std::optional<std::string> LineReader::ReadLine(MailDeadline deadline) {
     bool lineEnded = false;
@@ -34,4 +34,4 @@ std::optional<std::string> LineReader::ReadPiece(MailDeadline deadline, bool& li
     }
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

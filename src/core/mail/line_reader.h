@@ -8,7 +8,7 @@
 
 #include "core/mail/mail_channel.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 // Far above any answer these dialogues judge; a longer line is a failed step. Only an IMAP4
 // search result may be longer, and it is counted piece by piece.
@@ -31,4 +31,4 @@ private:
     std::string pending_;  // received bytes not yet handed out
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

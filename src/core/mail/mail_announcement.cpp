@@ -2,7 +2,7 @@
 
 #include "core/text/format.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 MailAnnouncement DecideMailAnnouncement(const MailCheckResult& result, std::int32_t lastMailCount, bool playSound) {
     bool imap4 = result.protocol == MailProtocol::Imap4;
@@ -37,4 +37,4 @@ std::string MailTip(const MailAnnouncement& announcement, const MailTipFormats& 
     return CutText(FormatText(*format, {announcement.text}), kMailTipLength);
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

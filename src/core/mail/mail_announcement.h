@@ -8,7 +8,7 @@
 
 #include "core/mail/mail_check_result.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 enum class MailNotice {
     Nothing,        // leave both icons as they are
@@ -48,4 +48,4 @@ inline constexpr std::size_t kMailTipLength = 63;
 // The announcement's tip, cut to kMailTipLength; empty when it shows no icon.
 std::string MailTip(const MailAnnouncement& announcement, const MailTipFormats& formats);
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

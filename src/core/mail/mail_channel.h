@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 using MailClock = std::chrono::steady_clock;
 // The end of one step: the connection, or one command with its whole answer. Bytes that keep
@@ -25,4 +25,4 @@ public:
     virtual bool Receive(std::string& appendTo, MailDeadline deadline) = 0;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

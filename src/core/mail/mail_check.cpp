@@ -7,7 +7,7 @@
 #include "core/mail/mail_server_address.h"
 #include "core/mail/pop3_dialogue.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 std::uint32_t ProgressCodeOf(const DialogueOutcome& found) {
@@ -102,4 +102,4 @@ MailCheckResult MailCheck::Run() {
     return result;
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

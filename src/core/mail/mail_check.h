@@ -16,7 +16,7 @@
 #include "core/mail/mail_dialogue.h"
 #include "core/mail/socket_channel.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 // Where a check reports; both are called on the check's thread, either may be empty. They must
 // not wait for a thread that may call Cancel, as Cancel waits for a report under way.
@@ -63,4 +63,4 @@ private:
     bool cancelled_ = false;  // guarded by reportMutex_
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

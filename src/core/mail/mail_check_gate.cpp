@@ -1,6 +1,6 @@
 #include "core/mail/mail_check_gate.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 bool MailCheckGate::Enter(MailCheckStart start) {
     std::lock_guard lock(mutex_);
@@ -14,4 +14,4 @@ void MailCheckGate::Leave() {
     if (running_ > 0) --running_;
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

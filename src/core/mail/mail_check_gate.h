@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <mutex>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 enum class MailCheckStart { Scheduled, OnDemand };
 
@@ -22,4 +22,4 @@ private:
     std::size_t running_ = 0;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

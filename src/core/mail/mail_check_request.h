@@ -6,7 +6,7 @@
 
 #include "core/net/socket_layer.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 // Setting MailServerType: this value selects IMAP4, every other one POP3.
 inline constexpr std::uint32_t kImap4ServerType = 1;
@@ -21,4 +21,4 @@ struct MailCheckRequest {
     std::uint32_t localAddress = net::kAnyAddress;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

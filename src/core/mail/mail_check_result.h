@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 enum class MailProtocol { Pop3, Imap4 };
 
@@ -25,4 +25,4 @@ struct MailCheckResult {
     std::string userName;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

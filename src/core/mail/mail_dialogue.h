@@ -8,7 +8,7 @@
 
 #include "core/mail/mail_check_result.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 using ProgressReport = std::function<void(std::uint32_t code)>;
 
@@ -28,4 +28,4 @@ public:
     virtual void End() = 0;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

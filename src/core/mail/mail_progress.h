@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 enum MailProgress : std::uint32_t {
     MailStarted = 1,      // the socket is made; resolving and connecting follow
@@ -20,4 +20,4 @@ enum MailProgress : std::uint32_t {
 // The result code: the count's low 16 bits in the high word, the low word 0.
 constexpr std::uint32_t MailCounted(std::int32_t count) { return (static_cast<std::uint32_t>(count) & 0xFFFFu) << 16; }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -2,7 +2,7 @@
 
 #include "core/text/leading_integer.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 MailServerAddress SplitMailServer(std::string_view setting, std::uint16_t defaultPort) {
     std::size_t colon = setting.find(':');
@@ -12,4 +12,4 @@ MailServerAddress SplitMailServer(std::string_view setting, std::uint16_t defaul
     return {std::string(setting.substr(0, colon)), usable ? static_cast<std::uint16_t>(port) : defaultPort};
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

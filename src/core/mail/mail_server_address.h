@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 inline constexpr std::uint16_t kPop3Port = 110;
 inline constexpr std::uint16_t kImap4Port = 143;
@@ -19,4 +19,4 @@ struct MailServerAddress {
 // No ":", or a port outside 1 to 65535 (a word reads as 0), gives defaultPort.
 MailServerAddress SplitMailServer(std::string_view setting, std::uint16_t defaultPort);
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

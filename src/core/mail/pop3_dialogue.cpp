@@ -3,7 +3,7 @@
 #include "core/mail/mail_progress.h"
 #include "core/mail/pop3_reply.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 std::string Command(std::string_view verb, std::string_view argument) {
@@ -50,4 +50,4 @@ void Pop3Dialogue::End() {
     Step("QUIT\r\n", sendFailed);
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -10,7 +10,7 @@
 #include "core/mail/mail_channel.h"
 #include "core/mail/mail_dialogue.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 class Pop3Dialogue final : public MailDialogue {
 public:
@@ -30,4 +30,4 @@ private:
     const std::chrono::milliseconds stepLimit_;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -2,7 +2,7 @@
 
 #include "core/text/leading_integer.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 bool IsPop3Accepted(std::string_view line) { return line.starts_with("+OK"); }
 
@@ -12,4 +12,4 @@ std::optional<std::int32_t> Pop3StatCount(std::string_view line) {
     return ReadLeadingInteger(line.substr(blank + 1));
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

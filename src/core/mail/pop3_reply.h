@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 // Accepted when the line begins with "+OK", byte for byte; anything after it does not matter.
 bool IsPop3Accepted(std::string_view line);
@@ -14,4 +14,4 @@ bool IsPop3Accepted(std::string_view line);
 // server refused STAT (an "-ERR" is a failure, not an empty maildrop) or the answer has no blank.
 std::optional<std::int32_t> Pop3StatCount(std::string_view line);
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

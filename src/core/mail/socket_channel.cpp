@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 // A receive waits in slices this long, so an interruption is seen even where the system does
@@ -62,4 +62,4 @@ void SocketChannel::Interrupt() {
     socket_.Shutdown();
 }
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

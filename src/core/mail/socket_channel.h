@@ -12,7 +12,7 @@
 #include "core/mail/mail_channel.h"
 #include "core/net/socket_layer.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 
 class SocketChannel final : public MailChannel {
 public:
@@ -39,4 +39,4 @@ private:
     net::Socket socket_;
 };
 
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

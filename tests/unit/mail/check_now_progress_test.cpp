@@ -5,7 +5,7 @@
 #include "core/mail/check_now_progress.h"
 #include "core/mail/mail_progress.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 TEST(CheckNowProgress, StagesJumpTheBarAndOnlyAnEndStopsTheCreep) {
@@ -52,4 +52,4 @@ TEST(CheckNowProgress, FailuresNameServerOrUserAndLeaveTheBar) {
 }
 
 }  // namespace
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

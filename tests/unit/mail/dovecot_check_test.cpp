@@ -10,7 +10,7 @@
 
 #include "mail_test_support.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 using Events = std::vector<std::string>;
@@ -94,4 +94,4 @@ TEST_F(DovecotCheck, AWrongPasswordIsARejectedLogin) {
 }
 
 }  // namespace
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

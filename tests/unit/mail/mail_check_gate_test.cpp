@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 TEST(MailCheckGate, AScheduledCheckWaitsForEveryRunningCheckWhileCheckNowNeverWaits) {
@@ -19,4 +19,4 @@ TEST(MailCheckGate, AScheduledCheckWaitsForEveryRunningCheckWhileCheckNowNeverWa
 }
 
 }  // namespace
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -4,7 +4,7 @@
 
 #include "core/mail/mail_server_address.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 TEST(MailServerSetting, ThePortIsReadAsAPlainConversionReadsIt) {
@@ -30,4 +30,4 @@ TEST(MailServerSetting, ThePortIsReadAsAPlainConversionReadsIt) {
 }
 
 }  // namespace
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox

@@ -13,7 +13,7 @@
 #include "core/mail/mail_check.h"
 #include "net/loopback_peer.h"
 
-namespace tavik::mail::testing {
+namespace tavik::mailbox::testing {
 
 // Progress codes as numbers, the result code as "counted N", announcements in words.
 class ReportLog {
@@ -107,4 +107,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace tavik::mail::testing
+}  // namespace tavik::mailbox::testing

@@ -6,7 +6,7 @@
 
 #include "mail_test_support.h"
 
-namespace tavik::mail {
+namespace tavik::mailbox {
 namespace {
 
 using namespace std::chrono_literals;
@@ -146,4 +146,4 @@ TEST(MailCheckConnect, AClosedPortIsANetworkFailureNamingTheHost) {
 }
 
 }  // namespace
-}  // namespace tavik::mail
+}  // namespace tavik::mailbox
