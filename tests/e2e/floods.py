@@ -176,7 +176,7 @@ class TcpFlood(Flood):
     letter = "t"
     name = "TCP"
 
-    def __init__(self, port: int, clients: int = 4):
+    def __init__(self, port: int, clients: int = 6):
         super().__init__(clients)
         self._port = port
 
@@ -230,7 +230,7 @@ class MessengerFlood(Flood):
     SINGLE_MOST = 100
     TEXT_BLOCK = 127
 
-    def __init__(self, port: int, computer: str, callers: int = 4):
+    def __init__(self, port: int, computer: str, callers: int = 6):
         super().__init__(callers)
         self._port = port
         self._computer = computer
