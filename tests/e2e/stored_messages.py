@@ -2,6 +2,7 @@
 
 from __future__ import annotations
 
+from dataclasses import dataclass
 from pathlib import Path
 
 DATE_LINE = b"Monday, December 7, 2026, 10:00:00"
@@ -37,3 +38,18 @@ def quiet_settings(wine, settings_key: str) -> None:
     for name in ("DisableUDPTread", "DisableTCPTread"):
         wine.reg_add(settings_key, name, "REG_DWORD", 1)
     wine.reg_add(settings_key, "PlaySound", "REG_DWORD", 0)
+
+
+@dataclass
+class StoredMessage:
+    high_priority: bool
+    sender: bytes
+    date_line: bytes
+    text: bytes
+
+
+def read_message(data: bytes) -> StoredMessage:
+    """Takes a message file apart: flag byte, sender up to the first CR LF, date line, CR LF, text."""
+    sender, _, stamped = data[1:].partition(b"\r\n")
+    date_line, _, text = stamped.partition(b"\r\n")
+    return StoredMessage(data[:1] == b"1", sender, date_line, text)
