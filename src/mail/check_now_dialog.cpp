@@ -8,7 +8,7 @@
 #include "core/text/format.h"
 #include "mail/mail_account.h"
 #include "mail/mail_checks.h"
-#include "mail/mail_page_window.h"
+#include "mail/shown_mail_account.h"
 #include "mail/mail_schedule.h"
 #include "resource_ids.h"
 #include "win/dialog.h"
@@ -17,6 +17,23 @@
 
 namespace tavik::mail {
 namespace {
+
+UINT StatusText(mailbox::CheckNowStatus status) {
+    switch (status) {
+    case mailbox::CheckNowStatus::Started: return IDS_CHECK_STARTED;
+    case mailbox::CheckNowStatus::Connected: return IDS_CHECK_CONNECTED;
+    case mailbox::CheckNowStatus::ServerReady: return IDS_CHECK_SERVER_READY;
+    case mailbox::CheckNowStatus::LoggedIn: return IDS_CHECK_LOGGED_IN;
+    case mailbox::CheckNowStatus::MailboxOpened: return IDS_CHECK_MAILBOX_OPENED;
+    case mailbox::CheckNowStatus::Counted: return IDS_CHECK_COUNTED;
+    case mailbox::CheckNowStatus::NetworkFailed: return IDS_MAIL_NETWORK_FAILED;
+    case mailbox::CheckNowStatus::ServerFailed: return IDS_MAIL_SERVER_FAILED;
+    case mailbox::CheckNowStatus::LoginRejected: return IDS_MAIL_LOGIN_REJECTED;
+    case mailbox::CheckNowStatus::CountFailed: return IDS_MAIL_COUNT_FAILED;
+    case mailbox::CheckNowStatus::Unchanged: break;
+    }
+    return 0;
+}
 
 constexpr UINT_PTR kCreepTimer = 0;
 constexpr int kStatusBufferSize = 512;
@@ -40,9 +57,9 @@ private:
         CentreOverParent();
         MakeProgressBar();
         LastMailCount() = 0;  // mail already waiting is announced again, with its sound
-        std::optional<mailbox::MailCheckRequest> fromPage = RequestFromMailPage();
+        std::optional<ShownMailAccount> fromPage = MailAccountShown();
         if (!fromPage) SetPeriodicProgressWindow(Window());
-        check_ = StartCheck(context_, fromPage ? *fromPage : PeriodicMailRequest(), Window());
+        check_ = StartCheck(context_, fromPage ? fromPage->request : PeriodicMailRequest(), Window());
         return true;
     }
 
@@ -93,10 +110,10 @@ private:
     }
 
     void Show(const mailbox::CheckNowStep& step) {
-        if (step.statusStringId != 0) {
+        if (step.status != mailbox::CheckNowStatus::Unchanged) {
             const MailAccountView account = CurrentMailAccount();
             const std::string format =
-                win::LoadResourceString(context_.resources, step.statusStringId, kStatusBufferSize);
+                win::LoadResourceString(context_.resources, StatusText(step.status), kStatusBufferSize);
             std::string status;
             switch (step.argument) {
             case mailbox::StatusArgument::None: status = FormatText(format, {}); break;

@@ -3,13 +3,9 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace tavik::mail {
 
-// The e-mail program's command line: the mail page's field while it is shown, else the setting.
-std::string EmailProgramCommand();
-// Starts it and takes both mail icons out of the tray.
+// Starts it (EmailProgramCommand) and takes both mail icons out of the tray.
 void LaunchEmailProgram(HWND mainWindow);
 
 }  // namespace tavik::mail

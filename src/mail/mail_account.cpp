@@ -1,18 +1,27 @@
 #include "mail/mail_account.h"
 
 #include "core/settings/settings_store.h"
-#include "mail/mail_page_window.h"
-#include "resource_ids.h"
+#include "mail/shown_mail_account.h"
 
 namespace tavik::mail {
+namespace {
+
+constexpr size_t kCommandLineLimit = 260;
+
+}  // namespace
 
 MailAccountView CurrentMailAccount() {
-    if (HWND page = OpenMailPage()) {
-        return {MailPageText(page, IDC_MAIL_USER), MailPageText(page, IDC_MAIL_SERVER),
-                MailPageText(page, IDC_EMAIL_PROGRAM)};
+    if (std::optional<ShownMailAccount> shown = MailAccountShown()) {
+        return {shown->request.userName, shown->request.server, shown->emailProgram};
     }
     auto settings = ProcessSettings().Current();
     return {settings->UserName, settings->IncomingMailServer, settings->EmailProgram};
+}
+
+std::string EmailProgramCommand() {
+    std::string command = CurrentMailAccount().emailProgram;
+    if (command.size() > kCommandLineLimit) command.resize(kCommandLineLimit);
+    return command;
 }
 
 }  // namespace tavik::mail

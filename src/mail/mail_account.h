@@ -14,4 +14,7 @@ struct MailAccountView {
 // The account as the open mail page shows it, else as the settings hold it.
 MailAccountView CurrentMailAccount();
 
+// The e-mail program's command line: the mail page's field while it is shown, else the setting.
+std::string EmailProgramCommand();
+
 }  // namespace tavik::mail

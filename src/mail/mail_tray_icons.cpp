@@ -1,6 +1,6 @@
 #include "mail/mail_tray_icons.h"
 
-#include "mail/email_program.h"
+#include "mail/mail_account.h"
 #include "resource_ids.h"
 #include "win/notify_icon.h"
 #include "win/popup_menu.h"

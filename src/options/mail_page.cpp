@@ -5,7 +5,7 @@
 #include "core/mail/mail_check_request.h"
 #include "core/settings/settings_store.h"
 #include "mail/check_now_dialog.h"
-#include "mail/mail_page_window.h"
+#include "mail/shown_mail_account.h"
 #include "resource_ids.h"
 
 namespace tavik::options {
@@ -18,7 +18,7 @@ constexpr int kLargestInterval = 120;
 
 bool MailPage::OnInit() {
     TakeSheet();
-    mail::SetMailPageWindow(Window());
+    mail::SetMailAccountOnPage([this] { return ShownAccount(); });
     const auto settings = ProcessSettings().Current();
     const bool imap4 = settings->MailServerType == mailbox::kImap4ServerType;
     CheckRadioButton(Window(), IDC_POP3, IDC_IMAP4, imap4 ? IDC_IMAP4 : IDC_POP3);
@@ -79,6 +79,18 @@ bool MailPage::OnLeave() {
     return true;  // the page may be left even when nothing could be saved
 }
 
-void MailPage::OnDestroy() { mail::SetMailPageWindow(nullptr); }
+std::optional<mail::ShownMailAccount> MailPage::ShownAccount() const {
+    if (!IsWindow(Window()) || !IsWindowVisible(Window())) return std::nullopt;
+    mail::ShownMailAccount shown;
+    shown.request.userName = Text(IDC_MAIL_USER);
+    shown.request.password = Text(IDC_MAIL_PASSWORD);
+    shown.request.server = Text(IDC_MAIL_SERVER);
+    shown.request.serverType = Checked(IDC_IMAP4) ? mailbox::kImap4ServerType : 0;
+    shown.request.playSound = Checked(IDC_PLAY_MAIL_SOUND);
+    shown.emailProgram = Text(IDC_EMAIL_PROGRAM);
+    return shown;
+}
+
+void MailPage::OnDestroy() { mail::SetMailAccountOnPage({}); }
 
 }  // namespace tavik::options

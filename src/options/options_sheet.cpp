@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/settings/settings_store.h"
-#include "mail/mail_page_window.h"
+#include "mail/shown_mail_account.h"
 #include "options/mail_page.h"
 #include "options/messages_page.h"
 #include "resource_ids.h"
@@ -43,7 +43,7 @@ void OpenOptionsSheet(const OptionsContext& context) {
         if (context.applySettings) context.applySettings();
     }
     ForgetOptionsSheet();
-    mail::SetMailPageWindow(nullptr);
+    mail::SetMailAccountOnPage({});
     if (context.sheetClosed) context.sheetClosed();
 }
 

@@ -12,12 +12,26 @@ inline constexpr int kCheckNowConnectedPosition = 240;
 inline constexpr int kCheckNowStageStep = 60;
 inline constexpr unsigned kCheckNowCreepMs = 500;
 
+// Which status line a step shows; the dialog maps each to its text in the resource module.
+enum class CheckNowStatus {
+    Unchanged,
+    Started,
+    Connected,
+    ServerReady,
+    LoggedIn,
+    MailboxOpened,
+    Counted,
+    NetworkFailed,
+    ServerFailed,
+    LoginRejected,
+    CountFailed,
+};
 enum class StatusArgument { None, Server, User, CountAndUser };
 enum class BarMove { None, SetTo, AdvanceBy };
 enum class CreepTimer { Unchanged, Start, Stop };
 
 struct CheckNowStep {
-    unsigned statusStringId = 0;  // 0: the status line stays as it is
+    CheckNowStatus status = CheckNowStatus::Unchanged;
     StatusArgument argument = StatusArgument::None;
     BarMove bar = BarMove::None;
     int barValue = 0;

@@ -14,7 +14,7 @@ TEST(CheckNowProgress, StagesJumpTheBarAndOnlyAnEndStopsTheCreep) {
     for (std::uint32_t code : {MailStarted, MailConnected, MailServerReady, MailLoggedIn, MailboxOpened}) {
         CheckNowStep step = CheckNowStepFor(code);
         EXPECT_FALSE(step.ended) << code;
-        EXPECT_NE(step.statusStringId, 0u) << code;
+        EXPECT_NE(step.status, CheckNowStatus::Unchanged) << code;
         if (step.bar == BarMove::SetTo) bar = step.barValue;
         if (step.bar == BarMove::AdvanceBy) bar += step.barValue;
         if (step.timer == CreepTimer::Start) creeping = true;
@@ -34,16 +34,16 @@ TEST(CheckNowProgress, StagesJumpTheBarAndOnlyAnEndStopsTheCreep) {
 TEST(CheckNowProgress, FailuresNameServerOrUserAndLeaveTheBar) {
     struct Case {
         std::uint32_t code;
-        unsigned text;
+        CheckNowStatus text;
         StatusArgument argument;
     };
-    for (Case c : {Case{MailNetworkFailed, 267, StatusArgument::Server},
-                   {MailServerFailed, 268, StatusArgument::Server},
-                   {MailLoginRejected, 269, StatusArgument::User},
-                   {MailCountFailed, 270, StatusArgument::User},
-                   {77, 0, StatusArgument::None}}) {
+    for (Case c : {Case{MailNetworkFailed, CheckNowStatus::NetworkFailed, StatusArgument::Server},
+                   {MailServerFailed, CheckNowStatus::ServerFailed, StatusArgument::Server},
+                   {MailLoginRejected, CheckNowStatus::LoginRejected, StatusArgument::User},
+                   {MailCountFailed, CheckNowStatus::CountFailed, StatusArgument::User},
+                   {77, CheckNowStatus::Unchanged, StatusArgument::None}}) {
         CheckNowStep step = CheckNowStepFor(c.code);
-        EXPECT_EQ(step.statusStringId, c.text) << c.code;
+        EXPECT_EQ(step.status, c.text) << c.code;
         EXPECT_EQ(step.argument, c.argument) << c.code;
         EXPECT_EQ(step.bar, BarMove::None) << c.code;
         EXPECT_EQ(step.timer, CreepTimer::Stop) << c.code;
