@@ -37,6 +37,8 @@
 #define IDS_NETBIOS_FAILED       55  /* %s name, %s name again */
 #define IDS_TRASH_WRITE_FAILED   56
 #define IDS_MESSAGES_NOT_SAVED   57  /* %s messages folder */
+#define IDS_FIND_NO_OLDER        58  /* %s text sought */
+#define IDS_FIND_NO_NEWER        59  /* %s text sought */
 #define IDS_CHECK_STARTED        252 /* %s server */
 #define IDS_CHECK_CONNECTED      253
 #define IDS_CHECK_SERVER_READY   254 /* %s user */
@@ -114,6 +116,9 @@
 #define CMD_FONT_LARGER     40007
 #define CMD_OLDEST          40008
 #define CMD_NEWEST          40009
+#define CMD_FIND            40010
+#define CMD_FIND_NEXT       40011
+#define CMD_FIND_PREVIOUS   40012
 
 /* Tray menu positions (sub-menu 0 of menu 136) */
 #define TRAY_POS_OPEN       0

@@ -25,6 +25,7 @@ void HistoryView::Attach(HWND mainWindow) {
     intake_.Attach(mainWindow);
     announcer_.Attach(mainWindow);
     load_.Attach(mainWindow);
+    find_.Attach(mainWindow);
     history_.lastArrivalTicks = GetTickCount();
 }
 
@@ -64,7 +65,19 @@ void HistoryView::TakeStoredMessagesRead() {
 
 void HistoryView::FinishLoad() {
     if (load_.TakeSkippedMalformed()) ShowErrorBox(window_, LoadResourceString(IDS_LOAD_FAILED));
-    while (std::optional<Step> step = load_.NextWaitingStep()) Run(*step);
+    std::size_t stepsRun = 0;
+    RunWaitingSearches(stepsRun);
+    while (std::optional<Step> step = load_.NextWaitingStep()) {
+        Run(*step);
+        RunWaitingSearches(++stepsRun);
+    }
+    stepsDeferred_ = 0;
+}
+
+void HistoryView::StopLoading() {
+    load_.Stop();
+    waitingSearches_.clear();
+    stepsDeferred_ = 0;
 }
 
 void HistoryView::StoreWaitingMessages(HandOffQueue& queue) {
@@ -88,8 +101,10 @@ void HistoryView::AnnounceWaitingArrivals() {
 }
 
 void HistoryView::Take(Step step) {
-    if (load_.MustWait(step, history_)) {
+    // Behind a search that waits, a step waits too: they run in the order taken.
+    if (load_.MustWait(step, history_) || !waitingSearches_.empty()) {
         load_.Defer(step);
+        ++stepsDeferred_;
     } else {
         Run(step);
     }
@@ -112,6 +127,51 @@ void HistoryView::Run(Step step) {
     case Step::Delete: DeleteCurrent(); break;
     case Step::Restore: RestoreDeleted(); break;
     case Step::DeleteAll: DeleteAll(); break;
+    }
+}
+
+void HistoryView::TakeFindMessage(LPARAM record) {
+    std::optional<store::SearchRequest> request = find_.TakeDialogMessage(record);
+    if (!request) return;
+    AnnounceWaitingArrivals();  // the search starts from the message the window shows
+    Find(*request);
+}
+
+void HistoryView::FindAgain(bool reverse) {
+    if (std::optional<store::SearchRequest> request = find_.Again(reverse)) Find(*request);
+}
+
+void HistoryView::Find(const store::SearchRequest& request) {
+    // Behind steps or searches that wait for the start-up load, a search waits too. (A step to
+    // the newer never needs the load: it waits exactly when others wait before it.)
+    if (load_.MustWait(Step::Newer, history_) || !waitingSearches_.empty()) {
+        waitingSearches_.push_back({request, stepsDeferred_});
+        return;
+    }
+    Search(request);
+}
+
+void HistoryView::Search(const store::SearchRequest& request) {
+    const std::uint32_t found = store::FindMessage(history_, history_.currentPosition(), request, find_.Folding());
+    if (found != 0 && history_.ShowAt(found)) {
+        ShowCurrent();
+        // Find Next in the dialog while the window is in the tray: the match is to be seen.
+        if (!IsWindowVisible(window_)) PostMessageA(window_, WM_SYSCOMMAND, SC_RESTORE, 0);
+        return;
+    }
+    // The older messages the load still reads may hold it: the search runs again once all are here.
+    if (request.direction == store::SearchDirection::Older && history_.olderToCome() != 0) {
+        waitingSearches_.push_back({request, stepsDeferred_});
+        return;
+    }
+    find_.SayNotFound(request);
+}
+
+void HistoryView::RunWaitingSearches(std::size_t stepsRun) {
+    while (!waitingSearches_.empty() && waitingSearches_.front().stepsBefore <= stepsRun) {
+        const store::SearchRequest request = std::move(waitingSearches_.front().request);
+        waitingSearches_.pop_front();
+        Search(request);
     }
 }
 

@@ -6,9 +6,13 @@
 
 #include <windows.h>
 
+#include <deque>
+
 #include "core/reception/hand_off_queue.h"
+#include "core/store/history_search.h"
 #include "core/store/message_history.h"
 #include "shell/arrival_announcer.h"
+#include "shell/history_find.h"
 #include "shell/history_status.h"
 #include "shell/message_intake.h"
 #include "shell/stored_messages_load.h"
@@ -30,8 +34,8 @@ public:
     void LoadStoredMessages();
     // On kStoredMessagesRead.
     void TakeStoredMessagesRead();
-    // At exit: the reading stops (a bounded wait).
-    void StopLoading() { load_.Stop(); }
+    // At exit: the reading stops (a bounded wait) and nothing that waited for it runs.
+    void StopLoading();
 
     // Stores a batch of the messages waiting in queue and announces it once (at once, or when the
     // spacing of announcements allows).
@@ -46,6 +50,15 @@ public:
 
     // A step through the history or its trash; waits for the start-up load when it needs it.
     void Take(Step step);
+
+    // Ctrl+F: the find dialog.
+    void OpenFind() { find_.OpenDialog(); }
+    // On the find dialog's message (HistoryFind::DialogMessage()): Find Next searches.
+    void TakeFindMessage(LPARAM record);
+    // F3 (reverse false) and Shift+F3 (reverse true).
+    void FindAgain(bool reverse);
+    // The open find dialog, for the message loop; nullptr while none is open.
+    HWND FindDialog() const { return find_.Dialog(); }
     // At exit.
     void EmptyTrash();
     void Release() { history_.Clear(); }
@@ -59,6 +72,9 @@ private:
     void DeleteCurrent();
     void RestoreDeleted();
     void DeleteAll();
+    void Find(const store::SearchRequest& request);
+    void Search(const store::SearchRequest& request);
+    void RunWaitingSearches(std::size_t stepsRun);
 
     HWND window_ = nullptr;
     store::MessageHistory history_;
@@ -66,6 +82,14 @@ private:
     MessageIntake intake_;
     ArrivalAnnouncer announcer_;
     StoredMessagesLoad load_;
+    HistoryFind find_;
+    // Searches that wait for the start-up load, each after the steps that were deferred before it.
+    struct WaitingSearch {
+        store::SearchRequest request;
+        std::size_t stepsBefore = 0;
+    };
+    std::deque<WaitingSearch> waitingSearches_;
+    std::size_t stepsDeferred_ = 0;
 };
 
 }  // namespace tavik::shell

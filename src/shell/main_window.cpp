@@ -132,6 +132,9 @@ INT_PTR OnCommand(HWND window, WPARAM wParam) {
     case CMD_FONT_LARGER: ChangeFontSize(window, true); break;
     case CMD_OLDEST: view.Take(Step::Oldest); break;
     case CMD_NEWEST: view.Take(Step::Newest); break;
+    case CMD_FIND: view.OpenFind(); break;
+    case CMD_FIND_NEXT: view.FindAgain(false); break;
+    case CMD_FIND_PREVIOUS: view.FindAgain(true); break;
     default: break;
     }
     return 0;
@@ -219,6 +222,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     default:
         if (message == taskbarCreated && taskbarCreated != 0) ReAddTrayIcon();
+        if (message == HistoryFind::DialogMessage() && message != 0 && !tornDown) {
+            ViewOf(window).TakeFindMessage(lParam);
+        }
         return 0;
     }
 }

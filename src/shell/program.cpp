@@ -103,9 +103,11 @@ bool StartsHidden(int showCommand) {
     return showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
 }
 
-void RunMessageLoop(HACCEL accelerators) {
+void RunMessageLoop(HACCEL accelerators, const HistoryView& view) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // The find dialog's keys are its own (Enter finds, Escape closes it), not the main window's.
+        if (HWND find = view.FindDialog(); find != nullptr && IsDialogMessageA(find, &message)) continue;
         if (MainWindow != nullptr && TranslateAcceleratorA(MainWindow, accelerators, &message)) continue;
         if (MainWindow != nullptr && IsWindow(MainWindow) && IsDialogMessageA(MainWindow, &message)) continue;
         TranslateMessage(&message);
@@ -202,7 +204,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
     RegisterRestoreHotKey(window);
     TrimWorkingSet();
 
-    RunMessageLoop(accelerators);
+    RunMessageLoop(accelerators, view);
     ShutDown(view);
     ResourceModule = nullptr;  // freed with resources
     return 0;

@@ -67,6 +67,12 @@ bool MessageHistory::ShowNewest() {
     return true;
 }
 
+bool MessageHistory::ShowAt(std::uint32_t position) {
+    if (at(position) == nullptr) return false;
+    currentPosition_ = position - olderToCome_;
+    return true;
+}
+
 std::optional<MessageEntry> MessageHistory::RemoveCurrent() {
     if (current() == nullptr) return std::nullopt;
     const std::size_t index = currentPosition_ - 1;

@@ -88,6 +88,8 @@ public:
     bool ShowNewer();
     bool ShowOldest();
     bool ShowNewest();
+    // Makes the entry at position (as currentPosition counts) current; false when it is not here.
+    bool ShowAt(std::uint32_t position);
 
     // Takes the current entry out: its newer neighbour takes its place and becomes current
     // at the same position; when it was the newest, the older one becomes current. Returns

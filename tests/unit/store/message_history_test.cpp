@@ -88,6 +88,23 @@ TEST(MessageHistory, OneEntryCanOnlyBeJumpedTo) {
     EXPECT_EQ(history.currentPosition(), 1u);
 }
 
+TEST(MessageHistory, ShowAtTakesPositionsAsTheTitleCountsThem) {
+    MessageHistory history = WithEntries(3);
+    history.ExpectOlder(2);  // positions 1 and 2 are still to come
+    EXPECT_TRUE(history.ShowAt(3));
+    EXPECT_EQ(CurrentText(history), "m1");
+    EXPECT_EQ(history.currentPosition(), 3u);
+    for (std::uint32_t absent : {0u, 2u, 6u}) {
+        EXPECT_FALSE(history.ShowAt(absent)) << absent;
+        EXPECT_EQ(CurrentText(history), "m1") << absent;
+    }
+    history.PrependOlder({Entry("o1"), Entry("o2")}, 2);
+    EXPECT_TRUE(history.ShowAt(2));
+    EXPECT_EQ(CurrentText(history), "o2");
+    EXPECT_TRUE(history.ShowAt(5));
+    EXPECT_EQ(CurrentText(history), "m3");
+}
+
 TEST(MessageHistory, InsertAtPutsTheEntryBackAsTheKthOrLast) {
     MessageHistory history = WithEntries(3);
     EXPECT_EQ(history.InsertAt(2, Entry("x")), 2u);

@@ -519,6 +519,9 @@ TEST(ProgramResourcesTest, ShortcutsAreExactlyTheDocumentedOnes) {
         {virt | FCONTROL, 'Z', CMD_RESTORE_DELETED},
         {virt | FALT, 'Z', CMD_FONT_LARGER},
         {virt | FSHIFT | FALT, 'Z', CMD_FONT_SMALLER},
+        {virt | FCONTROL, 'F', CMD_FIND},
+        {virt, VK_F3, CMD_FIND_NEXT},
+        {virt | FSHIFT, VK_F3, CMD_FIND_PREVIOUS},
     };
     std::set<std::tuple<int, int, int>> found;
     for (const ACCEL& a : entries) found.insert({a.fVirt & ~0x80, a.key, a.cmd});  // 0x80: last
