@@ -18,6 +18,7 @@ namespace {
 
 constexpr DWORD kBlinkPhaseMs = 300;
 constexpr int kBlinkCount = 8;
+constexpr DWORD kBlinkStopBoundMs = 2 * kBlinkPhaseMs + 500;
 
 NOTIFYICONDATAA TrayRecord{};  // shared with the blink thread under TrayLock
 win::KernelHandle BlinkThread;
@@ -157,8 +158,11 @@ void StartBlink() {
 void StopBlink() {
     if (BlinkThread) {
         SetEvent(BlinkStopEvent.Get());
-        WaitForSingleObject(BlinkThread.Get(), INFINITE);
+        // Bounded: when the session ends inside a tray update, the blink thread waits for the tray
+        // lock that this thread holds further down the stack. It is then let go, keeping its event.
+        const bool ended = WaitForSingleObject(BlinkThread.Get(), kBlinkStopBoundMs) == WAIT_OBJECT_0;
         BlinkThread.Reset();
+        if (!ended) return;
     }
     BlinkStopEvent.Reset();
 }
