@@ -30,7 +30,7 @@ struct HandOff {
 };
 
 struct HandOffBounds {
-    std::size_t messages = 400;     // about two seconds of storing under load
+    std::size_t messages = 256;     // one to two seconds of storing under Wine
     std::size_t bytes = 4u << 20;   // text and sender bytes; one message always fits an empty queue
 };
 
