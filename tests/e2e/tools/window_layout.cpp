@@ -3,13 +3,12 @@
 // as Windows does when it moves to a monitor of another DPI.
 //   window-layout <window handle, hex> [dpi-change <dpi> <left> <top> <right> <bottom>]
 // Lines, fields separated by tabs:
-//   window <screen dpi> <awareness> <x> <y> <width> <height> <client width> <client height>
+//   window <screen dpi> <x> <y> <width> <height> <client width> <client height>
 //   child <handle> <parent> <control id> <visible> <class> <x> <y> <width> <height> <client w> <client h>
 //   buttons <toolbar handle> <width> <height>     (the toolbar's button size)
 //   lines <edit handle> <line height>             (of a multi-line edit showing two lines or more)
-// A child's x and y are relative to its parent's client area; awareness is the window's DPI
-// awareness (0 unaware, 1 system, 2 per monitor; -1 where the system cannot tell). Ends with 1
-// and a reason when the window is not there or the change could not be sent.
+// A child's x and y are relative to its parent's client area. Ends with 1 and a reason when the
+// window is not there or the change could not be sent.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -20,8 +19,6 @@
 namespace {
 
 using SetProcessDpiAwarenessContextCall = BOOL(WINAPI*)(HANDLE);
-using GetWindowDpiAwarenessContextCall = HANDLE(WINAPI*)(HWND);
-using GetAwarenessFromDpiAwarenessContextCall = int(WINAPI*)(HANDLE);
 
 template <typename Call>
 Call User32(const char* name) {
@@ -115,15 +112,11 @@ int main(int argc, char** argv) {
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    int awareness = -1;
-    auto context = User32<GetWindowDpiAwarenessContextCall>("GetWindowDpiAwarenessContext");
-    auto awarenessOf = User32<GetAwarenessFromDpiAwarenessContextCall>("GetAwarenessFromDpiAwarenessContext");
-    if (context != nullptr && awarenessOf != nullptr) awareness = awarenessOf(context(window));
     RECT rect, client;
     GetWindowRect(window, &rect);
     GetClientRect(window, &client);
-    std::printf("window\t%d\t%d\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\n", dpi, awareness, rect.left, rect.top,
-                rect.right - rect.left, rect.bottom - rect.top, client.right, client.bottom);
+    std::printf("window\t%d\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\n", dpi, rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top, client.right, client.bottom);
     PrintChildren(window);
     std::fflush(stdout);
     return 0;
