@@ -3,14 +3,16 @@
 # The outputs are committed: the build itself never needs ImageMagick. Run it (`make pictures`)
 # after changing a drawing below, look at the results, and commit them together with this script.
 #
-# Icons hold four images each: 16x16 and 32x32 with a 256-colour palette and a 1-bit mask (the
-# form every Windows version reads), and the same two sizes with 32-bit colour and alpha (picked
-# by true-colour displays for smoother edges). The 32x32 drawings are laid out on a 2-pixel grid
-# so that a shell which scales them down to 16x16 still gets clean shapes.
+# Icons hold 16x16 and 32x32 images with a 256-colour palette and a 1-bit mask (the form every
+# Windows version reads), and 16x16, 24x24 and 32x32 with 32-bit colour and alpha (picked by
+# true-colour displays for smoother edges; 24x24 is the tray's size at 150 % scaling, where a
+# scaled 32x32 picture would blur). The 32x32 drawings are laid out on a 2-pixel grid so that a
+# shell which scales them down to 16x16 still gets clean shapes.
 #
-# The toolbar strip is an 8-bit palette bitmap on light grey 0xC0C0C0: the program hands it to the
+# The toolbar strips are 8-bit palette bitmaps on light grey 0xC0C0C0: the program hands one to the
 # toolbar as a resource, which maps that grey to the button face colour and treats it as
-# transparent, so no image may use that exact grey.
+# transparent, so no image may use that exact grey. There is one strip per display scaling the
+# program picks from (100 %, 150 % and 200 %), each drawn from the same shapes at its own size.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -35,14 +37,19 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$out"
 
-# pack_icon NAME: joins $work/NAME-16.png and $work/NAME-32.png into $out/NAME.ico.
+# pack_icon NAME: joins $work/NAME-16.png, NAME-24.png and NAME-32.png into $out/NAME.ico; without a
+# drawing of its own, the 24x24 image is the 32x32 one made smaller.
 pack_icon() {
-  local name="$1" s16="$work/$1-16.png" s32="$work/$1-32.png"
+  local name="$1" s16="$work/$1-16.png" s24="$work/$1-24.png" s32="$work/$1-32.png"
+  if [ ! -f "$s24" ]; then
+    "$convert" "$s32" -filter Lanczos -resize 24x24 "$s24"
+  fi
   # Palette images: binary transparency (alpha cut at half), at most 255 colours plus the mask.
   "$convert" \
     \( "$s16" -channel A -threshold 50% +channel +dither -colors 255 -type PaletteMatte \) \
     \( "$s32" -channel A -threshold 50% +channel +dither -colors 255 -type PaletteMatte \) \
     \( "$s16" -type TrueColorAlpha \) \
+    \( "$s24" -type TrueColorAlpha \) \
     \( "$s32" -type TrueColorAlpha \) \
     "$out/$name.ico"
 }
@@ -59,15 +66,20 @@ for n in 1 2 3 4 5 6 7 8 9 10 11; do
   hue=$((210 + (n - 1) * 15))
   colour="hsl($((hue % 360)),75%,40%)"
   badge 16 "$colour" "$work/b16.png"
+  badge 24 "$colour" "$work/b24.png"
   badge 32 "$colour" "$work/b32.png"
   if [ "$n" -le 9 ]; then
     "$convert" "$work/b16.png" -fill white -font "$bold" -pointsize 13 -gravity center \
       -annotate +0+0 "$n" "$work/icon$n-16.png"
+    "$convert" "$work/b24.png" -fill white -font "$bold" -pointsize 20 -gravity center \
+      -annotate +0+0 "$n" "$work/icon$n-24.png"
     "$convert" "$work/b32.png" -fill white -font "$bold" -pointsize 26 -gravity center \
       -annotate +0+0 "$n" "$work/icon$n-32.png"
   elif [ "$n" -eq 10 ]; then
     "$convert" "$work/b16.png" -fill white -font "$condensed" -pointsize 11 -gravity center \
       -annotate +0+0 "10" "$work/icon$n-16.png"
+    "$convert" "$work/b24.png" -fill white -font "$condensed" -pointsize 16 -gravity center \
+      -annotate +0+0 "10" "$work/icon$n-24.png"
     "$convert" "$work/b32.png" -fill white -font "$condensed" -pointsize 22 -gravity center \
       -annotate +0+0 "10" "$work/icon$n-32.png"
   else
@@ -75,6 +87,10 @@ for n in 1 2 3 4 5 6 7 8 9 10 11; do
     "$convert" "$work/b16.png" -fill white -font "$condensed" -pointsize 9 -gravity west \
       -annotate +0+0 "10" +antialias -stroke white -draw "line 13,5 13,9" -draw "line 11,7 15,7" \
       "$work/icon$n-16.png"
+    "$convert" "$work/b24.png" -fill white -font "$condensed" -pointsize 13 -gravity west \
+      -annotate +0+0 "10" +antialias -fill white \
+      -draw "rectangle 19,8 20,15" -draw "rectangle 16,11 23,12" \
+      "$work/icon$n-24.png"
     "$convert" "$work/b32.png" -fill white -font "$condensed" -pointsize 18 -gravity west \
       -annotate +0+0 "10" +antialias -fill white \
       -draw "rectangle 26,11 27,19" -draw "rectangle 23,14 30,16" \
@@ -123,59 +139,74 @@ pack_icon new_mail
   "$work/priority-16.png"
 pack_icon priority
 
-# Toolbar strip: six 22x20 images (previous, next, delete, restore, copy, options), 4 px unused.
+# Toolbar strips: six images (previous, next, delete, restore, copy, options) of 22x20 pixels at
+# 100 %, drawn at 150 % and 200 % from the same shapes. The 100 % strip has 4 px unused at its end.
 face='#c0c0c0'
-"$convert" -size 22x20 "xc:$face" \
-  -fill '#2e7bcf' -stroke '#174a80' -strokewidth 1 \
-  -draw "polygon 3.5,10 10.5,3.5 10.5,7.5 18.5,7.5 18.5,12.5 10.5,12.5 10.5,16.5" \
-  "$work/tb0.png"
-"$convert" "$work/tb0.png" -flop "$work/tb1.png"
-"$convert" -size 22x20 "xc:$face" \
-  -stroke '#a31515' -strokewidth 3.2 -draw "line 6,4 16,15" -draw "line 16,4 6,15" \
-  -stroke '#e53935' -strokewidth 1.6 -draw "line 6,4 16,15" -draw "line 16,4 6,15" \
-  "$work/tb2.png"
-"$convert" -size 22x20 "xc:$face" \
-  -fill none -stroke '#2e7d32' -strokewidth 2.4 -draw "arc 6,4 18,16 180,360" \
-  -draw "line 18,10 18,15" \
-  -fill '#2e7d32' -stroke '#1b5e20' -strokewidth 1 -draw "polygon 2,10.5 10,10.5 6,15.5" \
-  "$work/tb3.png"
-"$convert" -size 22x20 "xc:$face" \
-  -fill '#fdfdfd' -stroke '#505050' -strokewidth 1 \
-  -draw "rectangle 3.5,2.5 12.5,13.5" -draw "rectangle 8.5,6.5 17.5,17.5" \
-  -stroke '#7fa7d6' -draw "line 10.5,9.5 15.5,9.5" -draw "line 10.5,11.5 15.5,11.5" \
-  -draw "line 10.5,13.5 15.5,13.5" -draw "line 10.5,15.5 13.5,15.5" \
-  "$work/tb4.png"
-"$convert" -size 22x20 "xc:$face" \
-  -stroke '#505050' -strokewidth 1 \
-  -draw "line 3.5,5.5 18.5,5.5" -draw "line 3.5,10.5 18.5,10.5" -draw "line 3.5,15.5 18.5,15.5" \
-  -fill '#f5a623' -stroke '#8a5a00' \
-  -draw "rectangle 12.5,3.5 15.5,7.5" -draw "rectangle 5.5,8.5 8.5,12.5" \
-  -draw "rectangle 10.5,13.5 13.5,17.5" \
-  "$work/tb5.png"
-"$convert" "$work/tb0.png" "$work/tb1.png" "$work/tb2.png" "$work/tb3.png" "$work/tb4.png" \
-  "$work/tb5.png" -size 4x20 "xc:$face" +append "$work/toolbar.png"
-# Uncompressed: the toolbar recolours the palette of a plain 8-bit bitmap, not of an RLE one.
-"$convert" "$work/toolbar.png" -alpha off +dither -colors 256 -type Palette -compress None \
-  "BMP3:$out/toolbar.bmp"
 
-# The toolbar needs exactly 136x20 at 8 bits per pixel, uncompressed, with the exact grey left in
-# the corner.
-read -r width height bits compression < <(python3 - "$out/toolbar.bmp" <<'EOF'
+# toolbar_strip PERCENT FILE: the six images at PERCENT of their 22x20 design, side by side.
+toolbar_strip() {
+  local percent="$1" file="$2"
+  local scale w=$((22 * percent / 100)) h=$((20 * percent / 100))
+  scale="$(printf "%d.%02d" $((percent / 100)) $((percent % 100)))"
+  local size="${w}x${h}" at="scale $scale,$scale"
+  "$convert" -size "$size" "xc:$face" \
+    -fill '#2e7bcf' -stroke '#174a80' -strokewidth 1 \
+    -draw "$at polygon 3.5,10 10.5,3.5 10.5,7.5 18.5,7.5 18.5,12.5 10.5,12.5 10.5,16.5" \
+    "$work/tb0.png"
+  "$convert" "$work/tb0.png" -flop "$work/tb1.png"
+  "$convert" -size "$size" "xc:$face" \
+    -stroke '#a31515' -strokewidth 3.2 -draw "$at line 6,4 16,15" -draw "$at line 16,4 6,15" \
+    -stroke '#e53935' -strokewidth 1.6 -draw "$at line 6,4 16,15" -draw "$at line 16,4 6,15" \
+    "$work/tb2.png"
+  "$convert" -size "$size" "xc:$face" \
+    -fill none -stroke '#2e7d32' -strokewidth 2.4 -draw "$at arc 6,4 18,16 180,360" \
+    -draw "$at line 18,10 18,15" \
+    -fill '#2e7d32' -stroke '#1b5e20' -strokewidth 1 -draw "$at polygon 2,10.5 10,10.5 6,15.5" \
+    "$work/tb3.png"
+  "$convert" -size "$size" "xc:$face" \
+    -fill '#fdfdfd' -stroke '#505050' -strokewidth 1 \
+    -draw "$at rectangle 3.5,2.5 12.5,13.5" -draw "$at rectangle 8.5,6.5 17.5,17.5" \
+    -stroke '#7fa7d6' -draw "$at line 10.5,9.5 15.5,9.5" -draw "$at line 10.5,11.5 15.5,11.5" \
+    -draw "$at line 10.5,13.5 15.5,13.5" -draw "$at line 10.5,15.5 13.5,15.5" \
+    "$work/tb4.png"
+  "$convert" -size "$size" "xc:$face" \
+    -stroke '#505050' -strokewidth 1 \
+    -draw "$at line 3.5,5.5 18.5,5.5" -draw "$at line 3.5,10.5 18.5,10.5" -draw "$at line 3.5,15.5 18.5,15.5" \
+    -fill '#f5a623' -stroke '#8a5a00' \
+    -draw "$at rectangle 12.5,3.5 15.5,7.5" -draw "$at rectangle 5.5,8.5 8.5,12.5" \
+    -draw "$at rectangle 10.5,13.5 13.5,17.5" \
+    "$work/tb5.png"
+  local tail=()
+  if [ "$percent" = 100 ]; then tail=(-size 4x20 "xc:$face"); fi
+  "$convert" "$work/tb0.png" "$work/tb1.png" "$work/tb2.png" "$work/tb3.png" "$work/tb4.png" \
+    "$work/tb5.png" "${tail[@]}" +append "$work/toolbar.png"
+  # Uncompressed: the toolbar recolours the palette of a plain 8-bit bitmap, not of an RLE one.
+  "$convert" "$work/toolbar.png" -alpha off +dither -colors 256 -type Palette -compress None "BMP3:$file"
+
+  # The toolbar needs the exact size at 8 bits per pixel, uncompressed, with the exact grey left in
+  # the corner.
+  local want_width=$((percent == 100 ? 136 : 6 * w)) width height bits compression corner
+  read -r width height bits compression < <(python3 - "$file" <<'EOF'
 import struct, sys
 data = open(sys.argv[1], 'rb').read()
 width, height, _, bits, compression = struct.unpack_from('<iiHHI', data, 18)
 print(width, height, bits, compression)
 EOF
-)
-corner="$("$convert" "$out/toolbar.bmp" -format '%[pixel:p{0,0}]' info:)"
-if [ "$width" != 136 ] || [ "$height" != 20 ] || [ "$bits" != 8 ] || [ "$compression" != 0 ]; then
-  echo "make-pictures: toolbar.bmp is ${width}x${height} at $bits bits, compression $compression;" \
-    "want 136x20 at 8 bits, uncompressed" >&2
-  exit 1
-fi
-case "$corner" in
-  'srgb(192,192,192)'|'grey75'|'gray75'|'#C0C0C0') ;;
-  *) echo "make-pictures: toolbar background became $corner, want 0xC0C0C0" >&2; exit 1 ;;
-esac
+  )
+  corner="$("$convert" "$file" -format '%[pixel:p{0,0}]' info:)"
+  if [ "$width" != "$want_width" ] || [ "$height" != "$h" ] || [ "$bits" != 8 ] || [ "$compression" != 0 ]; then
+    echo "make-pictures: $file is ${width}x${height} at $bits bits, compression $compression;" \
+      "want ${want_width}x$h at 8 bits, uncompressed" >&2
+    exit 1
+  fi
+  case "$corner" in
+    'srgb(192,192,192)'|'grey75'|'gray75'|'#C0C0C0') ;;
+    *) echo "make-pictures: toolbar background of $file became $corner, want 0xC0C0C0" >&2; exit 1 ;;
+  esac
+}
+
+toolbar_strip 100 "$out/toolbar.bmp"
+toolbar_strip 150 "$out/toolbar_150.bmp"
+toolbar_strip 200 "$out/toolbar_200.bmp"
 
 echo "make-pictures: wrote $(cd "$out" && ls | tr '\n' ' ')"

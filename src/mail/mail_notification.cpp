@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "mail/mail_tray_icons.h"
 #include "resource_ids.h"
 #include "win/notify_icon.h"
 #include "win/resource_text.h"
@@ -40,8 +41,8 @@ void NotifyMailState(const MailContext& context, const mailbox::MailAnnouncement
     }
     const bool newMail = announcement.notice == mailbox::MailNotice::NewMail;
     NOTIFYICONDATAA record = Record(context, newMail ? TRAY_ID_NEW_MAIL : TRAY_ID_MAIL_ERROR);
-    record.hIcon = newMail ? LoadIconA(context.program, MAKEINTRESOURCEA(IDI_NEW_MAIL))
-                           : LoadIconA(nullptr, MAKEINTRESOURCEA(32515));  // the system's exclamation icon
+    const win::Icon icon = LoadMailTrayIcon(context.program, newMail);
+    record.hIcon = icon.Get();
     const std::string tip = mailbox::MailTip(announcement, LoadTipFormats(context.resources));
     lstrcpynA(record.szTip, tip.c_str(), sizeof record.szTip);
     if (!Shell_NotifyIconA(NIM_ADD, &record)) Shell_NotifyIconA(NIM_MODIFY, &record);

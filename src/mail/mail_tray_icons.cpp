@@ -2,6 +2,7 @@
 
 #include "mail/mail_account.h"
 #include "resource_ids.h"
+#include "win/dpi.h"
 #include "win/notify_icon.h"
 #include "win/popup_menu.h"
 #include "win/scoped_handles.h"
@@ -30,5 +31,10 @@ void OnMailIconEvent(HWND mainWindow, HINSTANCE resources, LPARAM mouseMessage) 
 }
 
 void RemoveMailIcons(HWND mainWindow) { win::DeleteNotifyIcons(mainWindow, {TRAY_ID_MAIL_ERROR, TRAY_ID_NEW_MAIL}); }
+
+win::Icon LoadMailTrayIcon(HINSTANCE program, bool newMail) {
+    return newMail ? win::LoadIconOfSize(program, MAKEINTRESOURCEA(IDI_NEW_MAIL), win::SmallIconSize())
+                   : win::LoadIconOfSize(nullptr, MAKEINTRESOURCEA(32515), win::SmallIconSize());  // exclamation
+}
 
 }  // namespace tavik::mail

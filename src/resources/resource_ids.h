@@ -130,6 +130,8 @@
 /* Resources of the program file */
 #define IDI_NEW_MAIL 119
 #define IDB_TOOLBAR  122
+#define IDB_TOOLBAR_150 123  /* the same images for 150 % and 200 % display scaling */
+#define IDB_TOOLBAR_200 124
 #define IDA_MAIN     135
 
 /* Tray icon identifiers and callback messages */

@@ -186,6 +186,10 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_HELP: win::OpenHelp(window); return TRUE;
     case WM_PAINT: PaintDecorations(window); return TRUE;
+    case WM_DPICHANGED:
+        FollowDpiChange(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam),
+                        ProcessSettings().Current()->DisableCustomization == 0);
+        return TRUE;
     case WM_SIZE: return TRUE;
     case WM_QUERYENDSESSION:
         // Another program may still cancel the logoff: only what must not be lost is saved now.

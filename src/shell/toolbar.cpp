@@ -8,6 +8,7 @@
 #include "resource_ids.h"
 #include "shell/fonts.h"
 #include "shell/shell_state.h"
+#include "win/dpi.h"
 
 namespace tavik::shell {
 
@@ -15,10 +16,29 @@ HWND Toolbar = nullptr;
 
 namespace {
 
-constexpr int kImageWidth = 22;
-constexpr int kImageHeight = 20;
 constexpr int kImageCount = 6;
 constexpr int kLabelBufferSize = 16;
+// Every button command, for carrying the buttons' states over to a remade toolbar.
+constexpr std::array<int, 6> kCommands{CMD_OLDER, CMD_NEWER, CMD_DELETE, CMD_RESTORE_DELETED, CMD_COPY, CMD_OPTIONS};
+
+UINT layoutDpi = 0;  // the DPI the main window is laid out for
+
+struct ToolbarPictures {
+    UINT bitmap;
+    int width;
+    int height;
+};
+
+// The strip drawn for the scaling nearest to the DPI (100, 150 or 200 %; a tie goes to the smaller):
+// pictures are picked, never stretched.
+ToolbarPictures PicturesFor(UINT dpi) {
+    if (dpi <= 120) return {IDB_TOOLBAR, 22, 20};
+    if (dpi <= 168) return {IDB_TOOLBAR_150, 33, 30};
+    return {IDB_TOOLBAR_200, 44, 40};
+}
+
+// A length of the 96-DPI layout at the window's DPI.
+int Scaled(int length) { return win::ScaleForDpi(length, layoutDpi); }
 
 int AddLabel(HWND toolbar, UINT stringId) {
     // TB_ADDSTRING takes a list of strings ended by an empty one.
@@ -47,6 +67,7 @@ TBBUTTON Separator() {
 }  // namespace
 
 HWND CreateToolbar(HWND mainWindow, bool withOptions) {
+    if (layoutDpi == 0) layoutDpi = win::WindowDpi(mainWindow);
     InitCommonControls();
     HWND toolbar =
         CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_ADJUSTABLE, 0, 0,
@@ -55,9 +76,10 @@ HWND CreateToolbar(HWND mainWindow, bool withOptions) {
     Toolbar = toolbar;
     SendMessageA(toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), TRUE);
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP bitmap{AppInstance, IDB_TOOLBAR};
+    ToolbarPictures pictures = PicturesFor(layoutDpi);
+    TBADDBITMAP bitmap{AppInstance, pictures.bitmap};
     SendMessageA(toolbar, TB_ADDBITMAP, kImageCount, reinterpret_cast<LPARAM>(&bitmap));
-    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(kImageWidth, kImageHeight));
+    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(pictures.width, pictures.height));
 
     int previous = AddLabel(toolbar, IDS_LABEL_PREVIOUS);
     int next = AddLabel(toolbar, IDS_LABEL_NEXT);
@@ -102,7 +124,9 @@ void ApplyCopyButtonRule() {
     EnableToolbarButton(CMD_COPY, enable);
 }
 
-static void ResizeControlBy(HWND mainWindow, int id, int extraWidth) {
+namespace {
+
+void ResizeControlBy(HWND mainWindow, int id, int extraWidth) {
     HWND control = GetDlgItem(mainWindow, id);
     if (control == nullptr) return;
     RECT rect;
@@ -112,14 +136,16 @@ static void ResizeControlBy(HWND mainWindow, int id, int extraWidth) {
     ShowWindow(control, SW_SHOW);
 }
 
-bool FitLayout(HWND mainWindow, bool withOptions) {
+enum class Moment { Initialisation, DpiChange };
+
+bool FitToToolbar(HWND mainWindow, bool withOptions, Moment moment) {
     if (Toolbar == nullptr) return false;
     int entries = static_cast<int>(SendMessageA(Toolbar, TB_BUTTONCOUNT, 0, 0));
     RECT first;
     if (!SendMessageA(Toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) return false;
     int buttonWidth = first.right - first.left;
     int separators = withOptions ? 2 : 1;
-    int toolbarWidth = buttonWidth * (entries - separators) + 6 * separators + 24;
+    int toolbarWidth = buttonWidth * (entries - separators) + Scaled(6) * separators + Scaled(24);
 
     RECT window, client;
     GetWindowRect(mainWindow, &window);
@@ -128,7 +154,9 @@ bool FitLayout(HWND mainWindow, bool withOptions) {
     int windowHeight = window.bottom - window.top;
     int delta = toolbarWidth - windowWidth;
     if (delta > 0) {
-        SetWindowPos(mainWindow, nullptr, 0, 0, toolbarWidth, windowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_HIDEWINDOW);
+        // Hidden at initialisation (start-up shows the window); a shown window stays shown.
+        UINT hiding = moment == Moment::Initialisation ? SWP_HIDEWINDOW : SWP_NOACTIVATE;
+        SetWindowPos(mainWindow, nullptr, 0, 0, toolbarWidth, windowHeight, SWP_NOMOVE | SWP_NOZORDER | hiding);
         ResizeControlBy(mainWindow, IDC_SENDER, delta);
         ResizeControlBy(mainWindow, IDC_MESSAGE_TEXT, delta);
         if (HWND hide = GetDlgItem(mainWindow, IDC_HIDE_BUTTON)) {
@@ -137,15 +165,58 @@ bool FitLayout(HWND mainWindow, bool withOptions) {
             int width = button.right - button.left;
             int frame = windowHeight - (client.bottom - client.top);
             int y = (button.top - window.top) - frame;
+            if (moment == Moment::DpiChange) {
+                // Laid out once already: the button keeps its height in the window.
+                POINT top{button.left, button.top};
+                ScreenToClient(mainWindow, &top);
+                y = top.y;
+            }
             int x = (toolbarWidth - width) / 2;
             SetWindowPos(hide, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             ShowWindow(hide, SW_SHOW);
         }
     }
     SendMessageA(Toolbar, TB_AUTOSIZE, 0, 0);
-    SetWindowPos(Toolbar, nullptr, 12, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(Toolbar, nullptr, Scaled(12), Scaled(4), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(Toolbar, SW_SHOW);
     return true;
+}
+
+// A toolbar with pictures and labels for the layout's DPI in place of the old one, its buttons
+// enabled as they were.
+void RemakeToolbar(HWND mainWindow, bool withOptions) {
+    std::array<bool, kCommands.size()> enabled{};
+    for (std::size_t i = 0; i < kCommands.size(); ++i) {
+        enabled[i] = SendMessageA(Toolbar, TB_ISBUTTONENABLED, kCommands[i], 0) != 0;
+    }
+    HWND old = Toolbar;
+    if (CreateToolbar(mainWindow, withOptions) == nullptr) {
+        Toolbar = old;
+        return;
+    }
+    DestroyWindow(old);
+    for (std::size_t i = 0; i < kCommands.size(); ++i) EnableToolbarButton(kCommands[i], enabled[i]);
+}
+
+}  // namespace
+
+bool FitLayout(HWND mainWindow, bool withOptions) {
+    // Windows 10 would otherwise rescale the dialog by itself and undo the fitting.
+    win::TakeOverDialogDpiChanges(mainWindow);
+    return FitToToolbar(mainWindow, withOptions, Moment::Initialisation);
+}
+
+void FollowDpiChange(HWND mainWindow, UINT dpi, const RECT& suggested, bool withOptions) {
+    if (dpi == 0 || Toolbar == nullptr) return;
+    UINT previous = layoutDpi;
+    layoutDpi = dpi;
+    win::ScaleChildWindows(mainWindow, previous, dpi, Toolbar);
+    SetWindowPos(mainWindow, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FollowDpiWithFonts(mainWindow, dpi);
+    RemakeToolbar(mainWindow, withOptions);
+    FitToToolbar(mainWindow, withOptions, Moment::DpiChange);
+    InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
 void PaintDecorations(HWND mainWindow) {
@@ -156,10 +227,10 @@ void PaintDecorations(HWND mainWindow) {
         GetWindowRect(Toolbar, &bar);
         int width = bar.right - bar.left;
         int height = bar.bottom - bar.top;
-        RECT band{0, 0, width + 12, height + 6};
+        RECT band{0, 0, width + Scaled(12), height + Scaled(6)};
         DrawEdge(dc, &band, EDGE_ETCHED, BF_BOTTOM);
         DrawEdge(dc, &band, EDGE_ETCHED, BF_TOP);
-        RECT grip{3, 5, 6, height + 1};
+        RECT grip{Scaled(3), Scaled(5), Scaled(6), height + Scaled(1)};
         DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT);
     }
     EndPaint(mainWindow, &paint);

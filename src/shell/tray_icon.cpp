@@ -4,11 +4,14 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/shell/status_text.h"
 #include "resource_ids.h"
 #include "shell/shell_state.h"
 #include "shell/toolbar.h"
+#include "win/dpi.h"
 #include "win/notify_icon.h"
 #include "win/scoped_handles.h"
 #include "window_messages.h"
@@ -24,6 +27,9 @@ NOTIFYICONDATAA TrayRecord{};  // shared with the blink thread under TrayLock
 win::KernelHandle BlinkThread;
 win::KernelHandle BlinkStopEvent;
 std::atomic<bool> BlinkRunning{false};
+// The icon a refresh loaded at the tray's size (TrayIcon then points at it) and its name; under TrayLock.
+win::Icon LoadedIcon;
+std::string LoadedIconName;
 
 void PassToShell(DWORD action) { Shell_NotifyIconA(action, &TrayRecord); }
 
@@ -54,12 +60,11 @@ void AnimateTray(HWND window, Direction direction) {
 }
 
 HICON MakeBlankIcon() {
-    constexpr int kSize = 16;
-    BYTE andMask[kSize * kSize / 8];
-    BYTE xorMask[kSize * kSize / 8];
-    FillMemory(andMask, sizeof andMask, 0xFF);
-    ZeroMemory(xorMask, sizeof xorMask);
-    return CreateIcon(AppInstance, kSize, kSize, 1, 1, andMask, xorMask);
+    const int size = win::SmallIconSize();
+    const int rowBytes = (size + 15) / 16 * 2;  // mask rows are whole words
+    std::vector<BYTE> andMask(rowBytes * size, 0xFF);
+    std::vector<BYTE> xorMask(rowBytes * size, 0x00);
+    return CreateIcon(AppInstance, size, size, 1, 1, andMask.data(), xorMask.data());
 }
 
 // Shows icon in the tray; the lock covers the record change and the shell call, nothing more.
@@ -112,7 +117,15 @@ void RefreshStatus(HWND mainWindow, const HistoryStatus& status) {
     SetWindowTextA(mainWindow, view.title.c_str());
     {
         win::CriticalSectionLock lock(TrayLock);
-        if (HICON icon = LoadIconA(AppInstance, view.iconName.c_str())) TrayIcon = icon;
+        win::Icon replaced;  // goes once the shell shows its successor
+        if (!LoadedIcon || LoadedIconName != view.iconName) {
+            // Loaded at the tray's own size, so the picture drawn for that size is taken, not a scaled one.
+            if (win::Icon icon = win::LoadIconOfSize(AppInstance, view.iconName.c_str(), win::SmallIconSize())) {
+                replaced = std::exchange(LoadedIcon, std::move(icon));
+                LoadedIconName = view.iconName;
+                TrayIcon = LoadedIcon.Get();
+            }
+        }
         lstrcpynA(TrayRecord.szTip, view.tip.c_str(), sizeof TrayRecord.szTip);
         TrayRecord.hIcon = TrayIcon;
         if (!Shell_NotifyIconA(NIM_MODIFY, &TrayRecord)) Shell_NotifyIconA(NIM_ADD, &TrayRecord);

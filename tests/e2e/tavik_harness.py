@@ -35,6 +35,9 @@ REPO_ROOT = Path(__file__).resolve().parents[2]
 WINE_ENV_SCRIPT = REPO_ROOT / "scripts" / "wine-env.sh"
 
 SETTINGS_KEY = r"HKCU\Software\Quorlex\Tavik\Settings"
+# Where Wine reads the display's DPI: the registry file of the prefix and the key in it.
+DPI_KEY_FILES = (("user.reg", r"Control Panel\Desktop"),
+                 ("system.reg", r"System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"))
 SHELL_FOLDERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 MAIN_WINDOW_TITLE = r"^Quorlex Tavik"
 
@@ -104,6 +107,25 @@ def wait_until(condition, timeout: float, interval: float = 0.2, message: str = 
         if time.monotonic() >= deadline:
             raise TimeoutError(f"timed out after {timeout} s waiting for {message}")
         time.sleep(interval)
+
+
+def _set_registry_file_dword(path: Path, key: str, value: str, number: int) -> None:
+    """Sets a DWORD value in a registry file of a prefix whose wineserver does not run (the key's
+    section must exist, as Wine's boot makes it)."""
+    lines = path.read_text(encoding="latin-1").split("\n")
+    header = "[" + key.replace("\\", "\\\\") + "]"
+    start = next((i for i, line in enumerate(lines) if line.lower().startswith(header.lower() + " ")), None)
+    if start is None:
+        raise HarnessError(f"{path.name} has no key {key}")
+    end = next((i for i in range(start + 1, len(lines)) if not lines[i].strip()), len(lines))
+    entry = f'"{value}"=dword:{number:08x}'
+    for i in range(start + 1, end):
+        if lines[i].lower().startswith(f'"{value.lower()}"='):
+            lines[i] = entry
+            break
+    else:
+        lines.insert(end, entry)
+    path.write_text("\n".join(lines), encoding="latin-1")
 
 
 def _kill_group(popen: subprocess.Popen, wait: float = 10) -> None:
@@ -260,8 +282,10 @@ def parse_window_list(output: str) -> list[Win32Window]:
 class WineSession:
     """One fresh Windows session: a prefix copied from the template, a wineserver and an Xvfb display."""
 
-    def __init__(self, bin_dir: Path | None = None, template: Path | None = None):
+    def __init__(self, bin_dir: Path | None = None, template: Path | None = None, dpi: int | None = None):
+        """dpi: the display's DPI for the whole session (Wine's default is 96)."""
         self.bin_dir = Path(bin_dir) if bin_dir else default_bin_dir()
+        self._dpi = dpi
         self._template = Path(template) if template else template_prefix()
         self._processes: list[subprocess.Popen] = []  # still to be stopped at close
         self._started = 0
@@ -315,6 +339,8 @@ class WineSession:
             "DISPLAY": self.display,
         })
         self.env = env
+        if self._dpi is not None:
+            self._set_dpi_before_boot(self._dpi)
         self._start_server()
         # The first Wine process starts the session's helpers (services, explorer), which inherit its
         # standard streams and keep them open: give it none, so later captured output is not held open.
@@ -325,6 +351,12 @@ class WineSession:
             boot.wait(timeout=_SESSION_BOOT_TIMEOUT)
         except subprocess.TimeoutExpired:
             raise HarnessError("wineboot did not finish")
+
+    def _set_dpi_before_boot(self, dpi: int) -> None:
+        # Written into the prefix's registry files before its wineserver loads them: Wine's own helpers
+        # (the desktop and its tray) start with the first Wine program and read the DPI only once.
+        for file_name, key in DPI_KEY_FILES:
+            _set_registry_file_dword(self.prefix / file_name, key, "LogPixels", dpi)
 
     def _start_xvfb(self) -> str:
         # Xvfb picks a free display number itself and reports it when it is ready: no race with

@@ -553,36 +553,48 @@ TEST(ProgramResourcesTest, EveryIconHasSmallAndLargePictures) {
             (entry[i].bitCount <= 8 ? paletteSizes : trueColourSizes).insert(entry[i].width);
         }
         EXPECT_EQ(paletteSizes, (std::set<int>{16, 32})) << name << ": forms of at most 256 colours";
-        EXPECT_EQ(trueColourSizes, (std::set<int>{16, 32})) << name << ": forms with alpha";
+        // 24 pixels is the tray's size at 150 % display scaling.
+        EXPECT_EQ(trueColourSizes, (std::set<int>{16, 24, 32})) << name << ": forms with alpha";
         EXPECT_NE(LoadIconA(self, name.c_str()), nullptr) << name;
     }
 }
 
-TEST(ProgramResourcesTest, ToolbarStripHoldsSixPicturesOnTheButtonFaceGrey) {
-    HMODULE self = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(IDB_TOOLBAR), RT_BITMAP);
-    ASSERT_NE(found, nullptr);
-    const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(self, found)));
-    ASSERT_EQ(info->biWidth, 136);
-    ASSERT_EQ(std::abs(info->biHeight), 20);
-    ASSERT_EQ(info->biBitCount, 8);
-    ASSERT_EQ(info->biCompression, static_cast<DWORD>(BI_RGB));
-    const auto* palette = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + info->biSize);
-    const DWORD colours = info->biClrUsed ? info->biClrUsed : 256;
-    const BYTE* pixels = reinterpret_cast<const BYTE*>(palette + colours);
-    const int stride = (136 + 3) & ~3;
-    auto pixel = [&](int x, int y) {  // y from the top
-        const int row = info->biHeight > 0 ? 19 - y : y;
-        const RGBQUAD& c = palette[pixels[row * stride + x]];
-        return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+TEST(ProgramResourcesTest, ToolbarStripsHoldSixPicturesOnTheButtonFaceGrey) {
+    struct Strip {
+        int id, width, imageWidth, height;
     };
-    EXPECT_EQ(pixel(0, 0), RGB(192, 192, 192)) << "the toolbar maps this grey to the button face";
-    for (int image = 0; image < 6; ++image) {
-        int drawn = 0;
-        for (int y = 0; y < 20; ++y) {
-            for (int x = image * 22; x < image * 22 + 22; ++x) drawn += pixel(x, y) != RGB(192, 192, 192);
+    // At 100 % (with 4 unused pixels at the end), 150 % and 200 % display scaling.
+    for (const Strip& strip :
+         {Strip{IDB_TOOLBAR, 136, 22, 20}, Strip{IDB_TOOLBAR_150, 198, 33, 30}, Strip{IDB_TOOLBAR_200, 264, 44, 40}}) {
+        SCOPED_TRACE(strip.id);
+        HMODULE self = GetModuleHandleA(nullptr);
+        HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(strip.id), RT_BITMAP);
+        ASSERT_NE(found, nullptr);
+        const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(self, found)));
+        ASSERT_EQ(info->biWidth, strip.width);
+        ASSERT_EQ(std::abs(info->biHeight), strip.height);
+        ASSERT_EQ(info->biBitCount, 8);
+        ASSERT_EQ(info->biCompression, static_cast<DWORD>(BI_RGB));
+        const auto* palette = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + info->biSize);
+        const DWORD colours = info->biClrUsed ? info->biClrUsed : 256;
+        const BYTE* pixels = reinterpret_cast<const BYTE*>(palette + colours);
+        const int stride = (strip.width + 3) & ~3;
+        auto pixel = [&](int x, int y) {  // y from the top
+            const int row = info->biHeight > 0 ? strip.height - 1 - y : y;
+            const RGBQUAD& c = palette[pixels[row * stride + x]];
+            return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+        };
+        EXPECT_EQ(pixel(0, 0), RGB(192, 192, 192)) << "the toolbar maps this grey to the button face";
+        for (int image = 0; image < 6; ++image) {
+            int drawn = 0;
+            for (int y = 0; y < strip.height; ++y) {
+                for (int x = image * strip.imageWidth; x < (image + 1) * strip.imageWidth; ++x) {
+                    drawn += pixel(x, y) != RGB(192, 192, 192);
+                }
+            }
+            // More than an eleventh of each picture is drawn (40 pixels at 22 x 20).
+            EXPECT_GT(drawn, strip.imageWidth * strip.height / 11) << "picture " << image << " is (nearly) empty";
         }
-        EXPECT_GT(drawn, 40) << "picture " << image << " is (nearly) empty";
     }
 }
 
