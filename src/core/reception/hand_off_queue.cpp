@@ -48,13 +48,24 @@ bool HandOffQueue::RetryWake() {
     return true;
 }
 
+bool HandOffQueue::LowEnough() const {
+    return waiting_.size() <= bounds_.messages / 2 && waitingBytes_ <= bounds_.bytes / 2;
+}
+
 bool HandOffQueue::WaitForRoom(std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
-    return roomFreed_.wait_for(lock, limit, [this] { return closed_ || !Full(); });
+    if (closed_ || !Full()) return true;
+    // Once full, a listener waits until half is taken and then reads a run of messages: one
+    // wake-up per run, not one per message (under Wine each wake-up is a trip to the server).
+    ++roomWaiters_;
+    const bool room = roomFreed_.wait_for(lock, limit, [this] { return closed_ || LowEnough(); });
+    --roomWaiters_;
+    return room;
 }
 
 std::vector<HandOff> HandOffQueue::Take(std::size_t maxCount, bool& moreLeft) {
     std::vector<HandOff> taken;
+    bool notify = false;
     {
         std::lock_guard lock(mutex_);
         while (!waiting_.empty() && taken.size() < maxCount) {
@@ -64,8 +75,9 @@ std::vector<HandOff> HandOffQueue::Take(std::size_t maxCount, bool& moreLeft) {
         }
         moreLeft = !waiting_.empty();
         wakePending_ = moreLeft;
+        notify = !taken.empty() && roomWaiters_ > 0 && LowEnough();
     }
-    if (!taken.empty()) roomFreed_.notify_all();
+    if (notify) roomFreed_.notify_all();
     return taken;
 }
 

@@ -45,7 +45,8 @@ public:
     // and its sender must not be told it was delivered).
     bool Push(std::uint32_t priority, IncomingMessage message);
 
-    // True once the queue is below its bounds (or closed), false when limit passed first.
+    // True at once while the queue is below its bounds; once it is full, true when half of it has
+    // been taken (or it was closed); false when limit passed first.
     bool WaitForRoom(std::chrono::milliseconds limit);
 
     // Up to maxCount of the waiting messages, oldest first; never waits. When messages are
@@ -62,7 +63,8 @@ public:
 
 private:
     static std::size_t BytesOf(const IncomingMessage& message);
-    bool Full() const;  // with mutex_ held
+    bool Full() const;       // with mutex_ held
+    bool LowEnough() const;  // with mutex_ held: waiters for room may read again
     void Wake();
 
     const HandOffBounds bounds_;
@@ -71,6 +73,7 @@ private:
     std::condition_variable roomFreed_;
     std::deque<HandOff> waiting_;
     std::size_t waitingBytes_ = 0;
+    std::size_t roomWaiters_ = 0;
     bool wakePending_ = false;
     bool closed_ = false;
 };
