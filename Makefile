@@ -7,7 +7,7 @@ PRESETS_TESTED := native asan fuzz win64
 PRESETS_ALL := $(PRESETS_TESTED) win32
 PRESETS_RELEASED := win64 win32
 
-.PHONY: deps build test run clean pictures release bench fuzz
+.PHONY: deps build test run clean pictures release bench fuzz soak
 
 deps:
 	@bash scripts/install-deps.sh
@@ -45,6 +45,16 @@ bench:
 	@cmake --build build/win64 -j $(JOBS) --target $(BENCH_WIN64_TARGETS)
 	@build/bench/bin/tavik_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@python3 bench/e2e/run_all.py
+
+# Tavik under Wine flooded, killed, starved of disk and ports, logged off and fed junk, each scenario in a
+# fresh Wine session; one table at the end, non-zero when a scenario fails (docs/reliability.md). Floods
+# of SOAK_SECONDS (default 120); SOAK_SCENARIOS picks some (`python3 tests/soak/run_soak.py --list`).
+# Not part of `make test`; the full-disk and unwritable-folder scenarios need root (mount, chattr).
+SOAK_WIN64_TARGETS := Tavik TavikRes tavik-windows mailslot-flood mailslot-datagrams
+soak: deps
+	@cmake --preset win64 >/dev/null
+	@cmake --build build/win64 -j $(JOBS) --target $(SOAK_WIN64_TARGETS)
+	@python3 tests/soak/run_soak.py $(SOAK_SCENARIOS)
 
 # Every fuzz harness for FUZZ_SECONDS (default 600) each, FUZZ_JOBS side by side; not part of `make test`.
 fuzz: deps

@@ -8,6 +8,7 @@ import time
 from pathlib import Path
 
 from floods import TAG, Flood, MailslotFlood, MessengerFlood, StoredFlood, Tally, TcpFlood, UdpFlood, tally
+from outcome import Outcome
 from soak_tavik import SoakTavik, message_paths
 
 ALL_TRANSPORTS = "utnm"  # UDP, TCP, Messenger sessions (NetBIOS), mailslot
@@ -45,6 +46,15 @@ class FloodSet:
     def tallies(self, data_dir: Path) -> list[Tally]:
         stored = StoredFlood.read(data_dir)
         return [tally(flood, stored) for flood in self.floods]
+
+    def report(self, outcome: Outcome, data_dir: Path) -> list[Tally]:
+        """Counts the stored files against the floods into the outcome; returns the tallies."""
+        tallies = self.tallies(data_dir)
+        outcome.add_tallies(tallies)
+        unanswered = [f"{flood.name} {flood.failures}" for flood in self.floods if flood.confirms]
+        outcome.details.append("messages sent that got no answer or a wrong one (a refused connection is not "
+                               "sent): " + ", ".join(unanswered))
+        return tallies
 
 
 def missing(confirmed: dict[str, set[str]], data_dir: Path) -> int:

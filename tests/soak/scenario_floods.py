@@ -33,7 +33,7 @@ def run(wine, outcome: Outcome, seconds: float) -> None:
     finally:
         probe.close()
     after = tavik.memory()
-    outcome.add_tallies(floods.tallies(tavik.data_dir))
+    floods.report(outcome, tavik.data_dir)
     outcome.details.append(f"key Alt+Home to its title: {probe.summary()} (xprop -spy on the main window)")
     outcome.details.append(memory_line(before, after))
     slow = [answer for answer in probe.answers if answer > KEY_LIMIT]

@@ -49,8 +49,7 @@ def run(wine, outcome: Outcome, seconds: float) -> None:
     wait_until_quiet(tavik.data_dir)
     floods.finish()
     after = tavik.memory()
-    tallies = floods.tallies(tavik.data_dir)
-    outcome.add_tallies(tallies)
+    tallies = floods.report(outcome, tavik.data_dir)
     outcome.details.append(memory_line(before, after))
     for t in tallies:
         if t.stored == 0:

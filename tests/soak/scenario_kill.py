@@ -44,7 +44,7 @@ def run(wine, outcome: Outcome, seconds: float) -> None:
         floods.finish()
     finally:
         floods.stop()
-    outcome.add_tallies(floods.tallies(tavik.data_dir))
+    floods.report(outcome, tavik.data_dir)
     broken = broken_files(tavik.data_dir)
     outcome.details.append(f"{KILLS} kills after {SHORTEST_RUN:.0f} to {longest_run:.1f} s of flood each (seed "
                            f"{seed}); start after a kill: {min(restarts):.1f} to {max(restarts):.1f} s")

@@ -44,7 +44,7 @@ def run(wine, outcome: Outcome, seconds: float) -> None:
     finally:
         floods.finish()
     class_name = wine.reg_query(SETTINGS_KEY, "ClassName") if took is not None else None
-    outcome.add_tallies(floods.tallies(tavik.data_dir))
+    floods.report(outcome, tavik.data_dir)
     code = tavik.process.popen.returncode
     if took is None:
         outcome.details.append(f"the logoff had not ended Tavik after {END_WAIT} s; it was killed. {hung_note}")

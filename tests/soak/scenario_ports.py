@@ -52,7 +52,7 @@ def run(wine, outcome: Outcome, seconds: float) -> None:
     floods.stop()
     wait_until_quiet(tavik.data_dir)
     floods.finish()
-    outcome.add_tallies(floods.tallies(tavik.data_dir))
+    floods.report(outcome, tavik.data_dir)
     for name in ("UDP", "TCP"):
         after = listening[name]
         outcome.details.append(f"{name}: box {'seen' if told[name] is not None else 'NOT seen'} ({boxes[name]} at the "

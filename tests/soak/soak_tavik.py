@@ -5,6 +5,7 @@ sound. Started, killed and started again as a scenario needs, and looked at from
 from __future__ import annotations
 
 import socket
+import subprocess
 import time
 from pathlib import Path
 
@@ -67,9 +68,17 @@ class SoakTavik:
         return found
 
     def boxes_saying(self, fragment: str) -> int:
-        """Message boxes of the session (owned top-level windows) whose text holds fragment."""
-        return sum(1 for w in self.wine.win32_windows()
-                   if w.owner and w.visible and any(fragment in text for text in w.texts))
+        """Message boxes of the session (owned top-level windows) whose text holds fragment. The texts are
+        asked of the program's thread: while it does not answer, this finds none."""
+        try:
+            windows = self.wine.win32_windows()
+        except subprocess.TimeoutExpired:
+            return 0
+        return sum(1 for w in windows if w.owner and w.visible and any(fragment in text for text in w.texts))
+
+    def boxes(self) -> int:
+        """Tavik's message boxes on the X display (its owned windows): found without asking the program."""
+        return len(self.process.boxes()) if self.running() else 0
 
     def wait_for_box(self, fragment: str, timeout: float) -> float | None:
         """Seconds until a box saying fragment shows, or None."""
