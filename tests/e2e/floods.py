@@ -92,11 +92,14 @@ class Flood:
 class UdpFlood(Flood):
     """One socket sends datagrams that name it as the reply address and collects what comes back: the
     4-byte count sent on receipt and the receipt sent once the message is stored. At most `window`
-    datagrams are out without a count, so the sender keeps pace with what the program reads."""
+    datagrams are out without a count, so the sender keeps pace with what the program reads. Counts that
+    stall for STALL seconds (a program killed, or gone) let another window go out: a shorter wait would
+    pile datagrams up in the socket while the program merely waits for room in its queue."""
 
     letter = "u"
     name = "UDP"
     RECEIPT = re.compile(rb"^NOTIFY_MESSAGE\0#0[^\0]*?\bU(\d+)\b")
+    STALL = 2.0
 
     def __init__(self, port: int, window: int = 64):
         super().__init__()
@@ -127,11 +130,15 @@ class UdpFlood(Flood):
 
     def _work(self) -> None:
         uncounted_from = 0  # datagrams sent before this many are taken for lost once counts stall
+        last_count, counts_seen = time.monotonic(), 0
         while not self._stopping.is_set():
             with self._counted:
+                if self.counts != counts_seen:
+                    last_count, counts_seen = time.monotonic(), self.counts
                 if self.sent - max(self.counts, uncounted_from) >= self._window:
-                    if not self._counted.wait(0.2):
+                    if not self._counted.wait(0.2) and time.monotonic() - last_count > self.STALL:
                         uncounted_from = self.sent
+                        last_count = time.monotonic()
                     continue
             key = next(self._next_key)
             try:
