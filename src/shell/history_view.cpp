@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "core/settings/settings_store.h"
+#include "core/shell/display_text.h"
 #include "core/store/trash.h"
 #include "resource_ids.h"
 #include "shell/message_text_box.h"
@@ -10,6 +11,7 @@
 #include "shell/toolbar.h"
 #include "shell/tray_icon.h"
 #include "window_messages.h"
+#include "win/running_on_wine.h"
 
 namespace tavik::shell {
 namespace {
@@ -37,7 +39,7 @@ HistoryStatus HistoryView::Status() const {
 void HistoryView::ShowTexts(const std::string& text, const std::string& sender) {
     announcer_.TextsReplaced();
     ShowMessageText(window_, text);
-    SetDlgItemTextA(window_, IDC_SENDER, sender.c_str());
+    SetDlgItemTextA(window_, IDC_SENDER, (win::RunningOnWine() ? WithPlainTildes(sender) : sender).c_str());
 }
 
 void HistoryView::ShowCurrentTexts() {

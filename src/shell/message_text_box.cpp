@@ -6,6 +6,7 @@
 
 #include "core/shell/display_text.h"
 #include "resource_ids.h"
+#include "win/running_on_wine.h"
 
 namespace tavik::shell {
 namespace {
@@ -50,7 +51,7 @@ void AttachMessageTextBox(HWND mainWindow) {
 }
 
 void ShowMessageText(HWND mainWindow, const std::string& text) {
-    Shown = MakeDisplayText(text);
+    Shown = MakeDisplayText(text, kLongestDisplayRun, win::RunningOnWine());
     SetDlgItemTextA(mainWindow, IDC_MESSAGE_TEXT, Shown.text.c_str());
 }
 

@@ -283,3 +283,19 @@ def test_a_resume_that_comes_while_the_listeners_stop_leaves_them_running(wine):
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
         assert len(send_until_counted(peer, port, udp_message(b"after", b"PC2", b"0", b""))) == 4
     assert tavik.stop() == 0
+
+
+def test_a_small_tilde_that_would_crash_wine_drawing_it_is_shown_plain_and_stored_as_sent(wine):
+    # Wine's text shaping crashes the program when 0x98 (U+02DC) begins a run: after a digit, at a line start.
+    port = free_port()
+    tavik = start_on_port(wine, port)
+    text = b"Price 5\x98\r\n\x98 to be drawn"
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
+        peer.bind(("127.0.0.1", 0))
+        send_until_counted(peer, port, udp_message(text, b"PC\x981", b"0", b""))
+    assert [message[2] for message in stored(wine)] == [text.decode("cp1252")]
+    shown = wait_until(lambda: [w for w in wine.tavik_main_windows() if "5~" in w.child(1000).text], 30, 0.5,
+                       "the text shown with a plain tilde")
+    assert shown[0].child(1000).text.endswith("\r\nPrice 5~\r\n~ to be drawn")  # after the date line
+    assert tavik.is_running()
+    assert tavik.stop() == 0

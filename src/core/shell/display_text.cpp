@@ -4,8 +4,9 @@
 
 namespace tavik::shell {
 
-DisplayText MakeDisplayText(std::string_view original, std::size_t maxRun) {
+DisplayText MakeDisplayText(std::string_view original, std::size_t maxRun, bool plainTildes) {
     DisplayText display;
+    display.original = original;
     display.text.reserve(original.size() + original.size() / std::max<std::size_t>(maxRun, 1) * 2);
     std::size_t runStart = 0;  // in display.text
     for (char c : original) {
@@ -22,9 +23,15 @@ DisplayText MakeDisplayText(std::string_view original, std::size_t maxRun) {
             display.inserted.push_back(cut);
             runStart = cut + 2;
         }
-        display.text.push_back(c);
+        display.text.push_back(plainTildes && c == kSmallTilde ? '~' : c);
     }
     return display;
+}
+
+std::string WithPlainTildes(std::string_view text) {
+    std::string plain(text);
+    std::replace(plain.begin(), plain.end(), kSmallTilde, '~');
+    return plain;
 }
 
 std::string OriginalOfRange(const DisplayText& display, std::size_t begin, std::size_t end) {
@@ -40,7 +47,9 @@ std::string OriginalOfRange(const DisplayText& display, std::size_t begin, std::
             continue;
         }
         std::size_t stop = next != display.inserted.end() ? std::min(end, *next) : end;
-        original.append(display.text, at, stop - at);
+        // Each added break before `at` shifts the display by two bytes against the message.
+        const std::size_t breaksBefore = static_cast<std::size_t>(next - display.inserted.begin());
+        original.append(display.original, at - 2 * breaksBefore, stop - at);
         at = stop;
     }
     return original;

@@ -40,5 +40,15 @@ TEST(DisplayText, ASelectionCopiesOnlyOriginalBytes) {
     EXPECT_EQ(OriginalOfRange(own, 1, 5), "b\r\nc");
 }
 
+TEST(DisplayText, PlainTildesAreShownButTheSmallTildeIsCopied) {
+    const std::string message = "5\x98 a\x98\x98" "bcdefgh\r\n\x98";
+    DisplayText plain = MakeDisplayText(message, 4, true);  // "5~ \r\na~~b\r\ncdef\r\ngh\r\n~"
+    EXPECT_EQ(plain.text.find(kSmallTilde), std::string::npos);
+    EXPECT_EQ(OriginalOfRange(plain, 0, plain.text.size()), message);
+    EXPECT_EQ(OriginalOfRange(plain, 6, 13), "\x98\x98" "bcd");
+    EXPECT_EQ(MakeDisplayText(message, 4).text.find(kSmallTilde), 1u);
+    EXPECT_EQ(WithPlainTildes("\x98x\x98"), "~x~");
+}
+
 }  // namespace
 }  // namespace tavik::shell
