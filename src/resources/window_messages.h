@@ -31,10 +31,11 @@ constexpr UINT_PTR kMessagesWaitingTimer = 2;
 // Timer of the main window that announces the arrivals stored since the last announcement,
 // once the spacing between announcements has passed.
 constexpr UINT_PTR kAnnouncementTimer = 3;
-// Timer of the main window that writes the files of messages whose write failed, every 30 s
-// while any waits (a full disk, a missing folder).
+// Timer of the main window that writes the files of messages whose write failed: every 30 s
+// while writing fails (a full disk, a missing folder), a batch every 50 ms once it works again.
 constexpr UINT_PTR kUnwrittenRetryTimer = 4;
 constexpr UINT kUnwrittenRetryMs = 30000;
+constexpr UINT kUnwrittenCatchUpMs = 50;
 // Timer of the main window, once a second: wakes the intake again when a wake-up could not be
 // posted (the thread's message queue was full), so received messages never wait unseen.
 constexpr UINT_PTR kWakeRetryTimer = 5;

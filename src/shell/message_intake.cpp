@@ -17,6 +17,8 @@ namespace {
 // Messages stored per wake-up at most: enough to keep up with a flood, few enough that paints
 // are taken between batches (keys and clicks end a batch at once).
 constexpr std::size_t kBatchSize = 32;
+// Kept messages written per tick of the retry timer: a short pause for the window, as a batch is.
+constexpr std::size_t kUnwrittenPerTick = 32;
 
 // Keys and mouse events that wait for this thread.
 bool UserInputWaits() { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; }
@@ -77,7 +79,7 @@ Arrivals MessageIntake::StoreBatch(HandOffQueue& queue, store::MessageHistory& h
     }
     if (writeFailed) TellSaveFailureOnce();
     for (auto& settle : settleWhenTold) settle();
-    if (arrivals.newest) KeepRetrying(arrivals.newest->unwrittenLeft);
+    if (arrivals.newest) KeepRetrying(arrivals.newest->unwrittenLeft, arrivals.newest->fileWritten);
     return arrivals;
 }
 
@@ -100,14 +102,14 @@ void MessageIntake::StoreAllQuietly(HandOffQueue& queue, store::MessageHistory& 
 }
 
 void MessageIntake::WriteUnwritten(store::MessageHistory& history, store::MessageFolder& folder) {
-    const std::size_t left = store::WriteUnwrittenMessages(history, folder);
-    if (left == 0) saveFailureTold_ = false;
-    KeepRetrying(left);
+    const store::UnwrittenProgress progress = store::WriteUnwrittenMessages(history, folder, kUnwrittenPerTick);
+    if (progress.left == 0) saveFailureTold_ = false;
+    KeepRetrying(progress.left, !progress.failed);
 }
 
 void MessageIntake::RestoredUnwritten(store::MessageHistory& history) {
     TellSaveFailureOnce();
-    KeepRetrying(history.Unwritten().size());
+    KeepRetrying(history.Unwritten().size(), false);
 }
 
 void MessageIntake::TellSaveFailureOnce() {
@@ -117,12 +119,15 @@ void MessageIntake::TellSaveFailureOnce() {
     PostMessageA(mainWindow_, kMessagesNotSaved, 0, 0);
 }
 
-void MessageIntake::KeepRetrying(std::size_t unwrittenLeft) {
-    if (unwrittenLeft > 0 && !retrySet_) {
-        retrySet_ = SetTimer(mainWindow_, kUnwrittenRetryTimer, kUnwrittenRetryMs, nullptr) != 0;
-    } else if (unwrittenLeft == 0 && retrySet_) {
+void MessageIntake::KeepRetrying(std::size_t unwrittenLeft, bool writingWorks) {
+    const UINT interval = unwrittenLeft == 0 ? 0 : writingWorks ? kUnwrittenCatchUpMs : kUnwrittenRetryMs;
+    if (interval == retryMs_) return;
+    if (interval == 0) {
         KillTimer(mainWindow_, kUnwrittenRetryTimer);
-        retrySet_ = false;
+        retryMs_ = 0;
+    } else {
+        // Setting the timer again replaces its interval.
+        retryMs_ = SetTimer(mainWindow_, kUnwrittenRetryTimer, interval, nullptr) != 0 ? interval : 0;
     }
 }
 

@@ -2,8 +2,8 @@
 // Storing what the listeners handed over, on the window's thread: one message at a time (its file
 // first, then its sender is told), a batch per wake-up so keys and paints come between batches.
 // A message whose file cannot be written stays in the list unwritten: the user is told once per
-// spell of failures, and its file is written with the next write that works, every 30 s while any
-// waits (kUnwrittenRetryTimer), and at exit.
+// spell of failures, and its file is written, a few at a time, with the next writes that work and
+// on kUnwrittenRetryTimer (every 30 s while writing fails, in quick batches once it works), and at exit.
 
 #include <windows.h>
 
@@ -44,11 +44,11 @@ private:
                   store::MessageHistory& history, store::MessageFolder& folder, Arrivals& arrivals,
                   Settlements& settleWhenTold, bool& writeFailed);
     void TellSaveFailureOnce();
-    void KeepRetrying(std::size_t unwrittenLeft);
+    void KeepRetrying(std::size_t unwrittenLeft, bool writingWorks);
 
     HWND mainWindow_ = nullptr;
     bool saveFailureTold_ = false;  // since the last write that worked
-    bool retrySet_ = false;
+    UINT retryMs_ = 0;  // the retry timer's interval; 0 while it is not set
 };
 
 }  // namespace tavik::shell

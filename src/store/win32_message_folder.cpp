@@ -65,6 +65,13 @@ std::optional<NewFileResult> WriteAndRename(const std::string& temporaryPath, co
     file.Close();
     // Flushed before the rename: once in place, the file is whole on the disk.
     if (renamed) return NewFileResult::Written;
+    // Wine reports a rename that happened as failed when the target's folder is moved away at that
+    // moment (it looks the new name up afterwards): the temporary is gone then. Calling that a failure
+    // would write the message a second time.
+    if (written && GetFileAttributesW(temporary.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        GetLastError() == ERROR_FILE_NOT_FOUND) {
+        return NewFileResult::Written;
+    }
     DeleteFileW(temporary.c_str());
     if (written && error == ERROR_NOT_SAME_DEVICE) return std::nullopt;
     const bool taken = written && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS);

@@ -32,8 +32,10 @@ IntakeResult IntakeMessage(MessageHistory& history, const Settings& settings, Me
     result.sender = entry.sender;
     result.highPriority = entry.highPriority;
     history.Append(std::move(entry));
-    // Writing works again: the messages that waited for it go to disk now.
-    result.unwrittenLeft = result.fileWritten ? WriteUnwrittenMessages(history, folder) : history.Unwritten().size();
+    // Writing works again: some of the messages that waited for it go to disk now.
+    result.unwrittenLeft = result.fileWritten
+                               ? WriteUnwrittenMessages(history, folder, kUnwrittenWithEachArrival).left
+                               : history.Unwritten().size();
     result.trimmed = history.TrimOldest(settings.MessageCountLimit);
 
     result.popUp = priority != 0 || settings.PopUpWhenIncoming != 0;

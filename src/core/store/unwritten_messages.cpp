@@ -6,20 +6,28 @@
 
 namespace tavik::store {
 
-std::size_t WriteUnwrittenMessages(MessageHistory& history, MessageFolder& folder) {
+UnwrittenProgress WriteUnwrittenMessages(MessageHistory& history, MessageFolder& folder, std::size_t most) {
     std::vector<MessageEntry*> unwritten = history.Unwritten();
-    std::size_t left = unwritten.size();
+    UnwrittenProgress progress;
+    progress.left = unwritten.size();
     for (MessageEntry* entry : unwritten) {
-        // Never over another file: a message that took the name meanwhile keeps it.
-        std::optional<std::string> path = WriteNewMessageFile(folder, entry->unwritten->path,
-                                                              entry->unwritten->highPriorityFlag, entry->sender,
-                                                              entry->text);
-        if (!path) break;
+        if (progress.written == most) break;
+        // Never over another file: a message that took the name meanwhile keeps it. The copy numbers
+        // known to be taken are skipped, so many kept messages of one second and sender do not try
+        // every taken name in turn.
+        std::optional<std::string> path =
+            WriteNewMessageFile(folder, entry->unwritten->path, entry->unwritten->highPriorityFlag, entry->sender,
+                                entry->text, &history.fileNames);
+        if (!path) {
+            progress.failed = true;
+            break;
+        }
         entry->filePath = std::move(path);
         entry->unwritten.reset();
-        --left;
+        ++progress.written;
+        --progress.left;
     }
-    return left;
+    return progress;
 }
 
 }  // namespace tavik::store

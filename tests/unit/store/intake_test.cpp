@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "core/store/message_file.h"
 #include "core/store/trash.h"
 #include "core/store/unwritten_messages.h"
@@ -84,7 +87,7 @@ TEST_F(Intake, MessagesWhoseFileCouldNotBeWrittenAreWrittenByTheNextWriteThatWor
     EXPECT_TRUE(folder.Paths().empty());
     ASSERT_EQ(history.count(), 2u);
     EXPECT_FALSE(history.current()->filePath);
-    EXPECT_EQ(WriteUnwrittenMessages(history, folder), 2u) << "the disk is still full";
+    EXPECT_TRUE(WriteUnwrittenMessages(history, folder).failed) << "the disk is still full";
 
     // Space came back. Deleted while unwritten: its record keeps the name, so the restore writes it.
     folder.SetWritesFail(false);
@@ -100,6 +103,27 @@ TEST_F(Intake, MessagesWhoseFileCouldNotBeWrittenAreWrittenByTheNextWriteThatWor
     RestoreDeletedMessage(history, settings, folder);
     EXPECT_EQ(folder.Contents(std::string(kMessagesFolder) + "5Ann.qms"), "1Ann\r\n" + Stamped("kept"));
     EXPECT_EQ(folder.Paths().size(), 3u);
+}
+
+TEST_F(Intake, AfterAnOutageKeptMessagesAreWrittenAFewAtATimeEachUnderAFreeName) {
+    folder.SetWritesFail(true);
+    for (int i = 0; i < 10; ++i) Arrive("kept " + std::to_string(i), "Ann", 5);
+    folder.SetWritesFail(false);
+    IntakeResult next = Arrive("after", "Ann", 5);
+    EXPECT_TRUE(next.fileWritten);
+    EXPECT_EQ(next.unwrittenLeft, 10 - kUnwrittenWithEachArrival);
+
+    UnwrittenProgress some = WriteUnwrittenMessages(history, folder, 3);
+    EXPECT_EQ(some.written, 3u);
+    EXPECT_EQ(some.left, 3u);
+    EXPECT_FALSE(some.failed);
+    EXPECT_EQ(WriteUnwrittenMessages(history, folder).left, 0u);
+
+    std::set<std::string> texts;
+    for (const std::string& path : folder.Paths()) texts.insert(folder.Contents(path)->substr(6 + Stamped("").size()));
+    EXPECT_EQ(texts.size(), 11u) << "one file for each message, none over another";
+    EXPECT_EQ(texts.count("kept 0"), 1u);
+    EXPECT_EQ(texts.count("kept 9"), 1u);
 }
 
 TEST_F(Intake, HeadingsAreRewordedAfterTheDateLine) {

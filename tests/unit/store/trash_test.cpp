@@ -378,7 +378,7 @@ TEST_F(Trash, ARestoreWhoseFileCannotBeWrittenKeepsTheMessageUntilWritingWorks) 
     EXPECT_EQ(history.Unwritten().size(), 1u);
 
     folder.SetWritesFail(false);
-    EXPECT_EQ(WriteUnwrittenMessages(history, folder), 0u);
+    EXPECT_EQ(WriteUnwrittenMessages(history, folder).left, 0u);
     EXPECT_EQ(folder.ListFiles(kMessagesFolder, ".qms").size(), 2u);
     EXPECT_TRUE(history.current()->filePath);
 }
