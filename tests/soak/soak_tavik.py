@@ -44,8 +44,24 @@ class SoakTavik:
         self.process = self.wine.start_tavik()
         self.window = self.process.wait_for_main_window(START_TIMEOUT, visible_only=True)
         if listening:
-            wait_for_listeners(self.udp_port, self.tcp_port, self.netbios_port, self.computer)
+            try:
+                wait_for_listeners(self.udp_port, self.tcp_port, self.netbios_port, self.computer)
+            except TimeoutError as error:
+                raise TimeoutError(f"{error}; {self.state()}") from error
         return time.monotonic() - started
+
+    def state(self) -> str:
+        """What may tell why Tavik does not answer: whether it runs, its boxes, its sockets, its log."""
+        sockets = subprocess.run(["ss", "-uatnp"], capture_output=True, text=True).stdout.splitlines()
+        ports = (f":{self.udp_port} ", f":{self.tcp_port} ", f":{self.netbios_port} ")
+        held = [" ".join(line.split()) for line in sockets if any(port in line for port in ports)]
+        try:
+            boxes = [" | ".join(w.texts) for w in self.wine.win32_windows() if w.owner and w.visible]
+        except Exception as error:  # the program's thread may not answer
+            boxes = [f"(not known: {error!r})"]
+        running = self.running()
+        return (f"Tavik running: {running}; boxes: {boxes}; sockets on its ports: {held[:8]}; "
+                f"its log ends: {self.process.printed_tail(5) if self.process else ''}")
 
     def running(self) -> bool:
         return self.process is not None and self.process.is_running()
