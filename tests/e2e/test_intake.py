@@ -11,7 +11,7 @@ from stored_messages import quiet_settings
 
 
 def send_mailslot(wine, sender: str, text: str, recipient: str = "BOB"):
-    result = wine.run(["tavik-send.exe", "--mailslot", "--from", sender, "--to", recipient, text])
+    result = wine.send_by_mailslot(["tavik-send.exe", "--mailslot", "--from", sender, "--to", recipient, text])
     assert result.returncode == 0, result.stdout + result.stderr
     return result
 

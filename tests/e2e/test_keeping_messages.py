@@ -37,7 +37,7 @@ def box_text(wine) -> str:
 
 
 def send_mailslot(wine, sender: str, text: str) -> None:
-    result = wine.run(["tavik-send.exe", "--mailslot", "--from", sender, "--to", "BOB", text])
+    result = wine.send_by_mailslot(["tavik-send.exe", "--mailslot", "--from", sender, "--to", "BOB", text])
     assert result.returncode == 0, result.stdout + result.stderr
 
 
