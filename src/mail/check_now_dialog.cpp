@@ -12,6 +12,7 @@
 #include "mail/mail_schedule.h"
 #include "resource_ids.h"
 #include "win/dialog.h"
+#include "win/dpi.h"
 #include "win/resource_text.h"
 #include "window_messages.h"
 
@@ -37,6 +38,7 @@ UINT StatusText(mailbox::CheckNowStatus status) {
 
 constexpr UINT_PTR kCreepTimer = 0;
 constexpr int kStatusBufferSize = 512;
+// The progress bar's place in pixels at 96 DPI; the template around it grows with the DPI, so it does too.
 constexpr int kBarMargin = 30;
 constexpr int kBarTop = 30;
 constexpr int kBarHeight = 20;
@@ -101,9 +103,11 @@ private:
     void MakeProgressBar() {
         RECT client{};
         GetClientRect(Window(), &client);
-        bar_ = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
-                               client.left + kBarMargin, kBarTop, (client.right - client.left) - 2 * kBarMargin,
-                               kBarHeight, Window(), nullptr, nullptr, nullptr);
+        const UINT dpi = win::WindowDpi(Window());
+        const int margin = win::ScaleForDpi(kBarMargin, dpi);
+        bar_ = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, client.left + margin,
+                               win::ScaleForDpi(kBarTop, dpi), (client.right - client.left) - 2 * margin,
+                               win::ScaleForDpi(kBarHeight, dpi), Window(), nullptr, nullptr, nullptr);
         if (bar_ == nullptr) return;
         SendMessageA(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, mailbox::kCheckNowBarEnd));
         SendMessageA(bar_, PBM_SETSTEP, 1, 0);

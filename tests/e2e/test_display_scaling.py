@@ -23,6 +23,8 @@ OWN_SLACK = 3
 TEMPLATE_SLACK = 0.06
 OPTIONS = "^Tavik Options$"
 CMD_OPTIONS = 1007
+CHECK_NOW = "^Check Mail Now$"
+CMD_CHECK_MAIL_NOW = 40002
 IDC_MESSAGE_TEXT = 1000
 ICON_OF_THREE = REPO_ROOT / "src" / "resources" / "pictures" / "icon3.ico"
 
@@ -121,6 +123,15 @@ def run_at(dpi: int, pictures: Path) -> dict:
         assert wine.run(["drive-dialog.exe", f"{sheet.handle:x}", "press", "cancel"]).returncode == 0
         wait_until(lambda: not wine.find_win32_windows(OPTIONS, visible_only=True), TIMEOUT, 0.3, "the sheet to close")
 
+        # No mail server is set: the check ends at once and the dialog stays until closed.
+        assert wine.run(["drive-dialog.exe", f"{main:x}", "command", str(CMD_CHECK_MAIL_NOW)]).returncode == 0
+        dialog = wait_until(lambda: next(iter(wine.find_win32_windows(CHECK_NOW, visible_only=True)), None), TIMEOUT,
+                            0.3, "the check-now dialog")
+        run["check now"] = layout_of(wine, dialog.handle)
+        assert wine.run(["drive-dialog.exe", f"{dialog.handle:x}", "command", "2"]).returncode == 0  # Cancel/Close
+        wait_until(lambda: not wine.find_win32_windows(CHECK_NOW, visible_only=True), TIMEOUT, 0.3,
+                   "the check-now dialog to close")
+
         if dpi == 96:
             # Windows offers the window's rectangle grown by the ratio, where it stood.
             box = run["main"].window
@@ -167,7 +178,7 @@ def check_main_window_grown(small: Layout, large: Layout, small_picture: Path, l
     check_toolbar(large)
 
 
-def test_the_main_window_grows_with_the_dpi_and_so_does_the_options_sheet(runs):
+def test_the_main_window_grows_with_the_dpi_and_so_do_the_options_sheet_and_the_check_now_dialog(runs):
     small, large = runs[96]["main"], runs[144]["main"]
     assert (small.screen_dpi, large.screen_dpi) == (96, 144)
     assert_grown(small.window.client, large.window.client, "main window", TEMPLATE_SLACK)
@@ -177,6 +188,14 @@ def test_the_main_window_grows_with_the_dpi_and_so_does_the_options_sheet(runs):
 
     small, large = runs[96]["sheet"], runs[144]["sheet"]
     assert_grown(small.window.client, large.window.client, "options sheet", TEMPLATE_SLACK)
+    assert small.cut_off() == [] and large.cut_off() == []
+
+    # The progress bar the program adds to the check-now dialog grows with the template around it.
+    small, large = runs[96]["check now"], runs[144]["check now"]
+    assert_grown(small.window.client, large.window.client, "check-now dialog", TEMPLATE_SLACK)
+    bar_small, bar_large = small.of_class("msctls_progress32"), large.of_class("msctls_progress32")
+    assert_grown((bar_small.x, bar_small.y, bar_small.height), (bar_large.x, bar_large.y, bar_large.height),
+                 "progress bar", OWN_SLACK)
     assert small.cut_off() == [] and large.cut_off() == []
 
 
