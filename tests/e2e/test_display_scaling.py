@@ -1,7 +1,7 @@
 """Tavik on a display scaled to 150 % (144 DPI) next to the same at 96 DPI, one start each: the main
-window with its message text, message font and toolbar pictures, the options sheet and the tray icon
-come out 1.5 times as large, nothing is cut off, and the tray shows the picture drawn for its size
-rather than a stretched one. A window moved to a monitor of 144 DPI (WM_DPICHANGED) takes the
+window with its message text, message font and toolbar pictures, the options sheet, the check-now
+dialog with its progress bar and the tray icon come out 1.5 times as large, nothing is cut off, and
+the tray shows the picture drawn for its size rather than a stretched one. A window moved to a monitor of 144 DPI (WM_DPICHANGED) takes the
 rectangle it is offered and lays itself out at the ratio. The pictures are kept in display_scaling/."""
 
 from __future__ import annotations
@@ -128,6 +128,7 @@ def run_at(dpi: int, pictures: Path) -> dict:
         dialog = wait_until(lambda: next(iter(wine.find_win32_windows(CHECK_NOW, visible_only=True)), None), TIMEOUT,
                             0.3, "the check-now dialog")
         run["check now"] = layout_of(wine, dialog.handle)
+        wine.screenshot(pictures / f"check_now_{dpi}.png", wine.wait_for_window(CHECK_NOW, visible_only=True))
         assert wine.run(["drive-dialog.exe", f"{dialog.handle:x}", "command", "2"]).returncode == 0  # Cancel/Close
         wait_until(lambda: not wine.find_win32_windows(CHECK_NOW, visible_only=True), TIMEOUT, 0.3,
                    "the check-now dialog to close")
