@@ -2,7 +2,8 @@
 window with its message text, message font and toolbar pictures, the options sheet, the check-now
 dialog with its progress bar and the tray icon come out 1.5 times as large, nothing is cut off, and
 the tray shows the picture drawn for its size rather than a stretched one. A window moved to a
-monitor of 144 DPI (WM_DPICHANGED) takes the rectangle it is offered and lays itself out at the ratio. The pictures are kept in display_scaling/."""
+monitor of 144 DPI (WM_DPICHANGED) takes the rectangle it is offered and lays itself out at the ratio.
+The pictures are kept in display_scaling/."""
 
 from __future__ import annotations
 
