@@ -472,6 +472,11 @@ class WineSession:
                 break
         return result
 
+    def wait_for_mailslot(self, timeout: float = 30) -> None:
+        """Until the receiver's mailslot exists (mailslot-datagrams.exe opens it and writes nothing)."""
+        wait_until(lambda: self.run(["mailslot-datagrams.exe"], input=b"").returncode == 0, timeout, 0.25,
+                   "the mailslot")
+
     def send_by_mailslot(self, args, timeout: float = 30) -> subprocess.CompletedProcess:
         """Runs a tavik-send --mailslot command; while the mailslot does not exist yet (Tavik's window
         can be up before its listener thread has made the mailslot) the send is tried again."""

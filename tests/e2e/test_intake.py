@@ -44,6 +44,7 @@ def test_a_datagram_is_stored_and_shown(wine):
 
 def test_datagrams_written_at_once_are_all_stored(wine):
     tavik = start_tavik(wine)
+    wine.wait_for_mailslot()
     senders = [wine.start(["tavik-send.exe", "--mailslot", "--from", f"Q{i}", "--to", "BOB", f"queued {i}"])
                for i in range(3)]
     for popen in senders:
