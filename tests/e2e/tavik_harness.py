@@ -473,20 +473,10 @@ class WineSession:
         return result
 
     def wait_for_mailslot(self, timeout: float = 30) -> None:
-        """Until the receiver's mailslot exists (mailslot-datagrams.exe opens it and writes nothing)."""
+        """Until the receiver's mailslot exists (mailslot-datagrams.exe opens it and writes nothing): Tavik's
+        window can be up before its listener thread has made the mailslot."""
         wait_until(lambda: self.run(["mailslot-datagrams.exe"], input=b"").returncode == 0, timeout, 0.25,
                    "the mailslot")
-
-    def send_by_mailslot(self, args, timeout: float = 30) -> subprocess.CompletedProcess:
-        """Runs a tavik-send --mailslot command; while the mailslot does not exist yet (Tavik's window
-        can be up before its listener thread has made the mailslot) the send is tried again."""
-        deadline = time.monotonic() + timeout
-        while True:
-            result = self.run(args)
-            missing = b"mailslot" in result.stderr and b"(system error 2)" in result.stderr
-            if result.returncode == 0 or not missing or time.monotonic() > deadline:
-                return result
-            time.sleep(0.25)
 
     def _run_once(self, args, cwd, timeout: float, input: bytes | None) -> subprocess.CompletedProcess:
         """Output goes through files, not pipes: a Wine helper the program starts may keep its

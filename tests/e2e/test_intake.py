@@ -11,7 +11,7 @@ from stored_messages import quiet_settings
 
 
 def send_mailslot(wine, sender: str, text: str, recipient: str = "BOB"):
-    result = wine.send_by_mailslot(["tavik-send.exe", "--mailslot", "--from", sender, "--to", recipient, text])
+    result = wine.run(["tavik-send.exe", "--mailslot", "--from", sender, "--to", recipient, text])
     assert result.returncode == 0, result.stdout + result.stderr
     return result
 
@@ -22,6 +22,7 @@ def start_tavik(wine, **strings):
         wine.reg_add(SETTINGS_KEY, name, "REG_SZ", value)
     tavik = wine.start_tavik()
     tavik.wait_for_main_window(visible_only=True)
+    wine.wait_for_mailslot()
     return tavik
 
 
@@ -44,7 +45,6 @@ def test_a_datagram_is_stored_and_shown(wine):
 
 def test_datagrams_written_at_once_are_all_stored(wine):
     tavik = start_tavik(wine)
-    wine.wait_for_mailslot()
     senders = [wine.start(["tavik-send.exe", "--mailslot", "--from", f"Q{i}", "--to", "BOB", f"queued {i}"])
                for i in range(3)]
     for popen in senders:

@@ -20,7 +20,9 @@ def start(wine, **dwords):
     for name, value in dwords.items():
         wine.reg_add(SETTINGS_KEY, name, "REG_DWORD", value)
     tavik = wine.start_tavik()
-    return tavik, tavik.wait_for_main_window(TIMEOUT, visible_only=True)
+    window = tavik.wait_for_main_window(TIMEOUT, visible_only=True)
+    wine.wait_for_mailslot()
+    return tavik, window
 
 
 def wait_title(wine, window, expected: str) -> None:
@@ -37,7 +39,7 @@ def box_text(wine) -> str:
 
 
 def send_mailslot(wine, sender: str, text: str) -> None:
-    result = wine.send_by_mailslot(["tavik-send.exe", "--mailslot", "--from", sender, "--to", "BOB", text])
+    result = wine.run(["tavik-send.exe", "--mailslot", "--from", sender, "--to", "BOB", text])
     assert result.returncode == 0, result.stdout + result.stderr
 
 

@@ -37,11 +37,12 @@ def start_installed_tavik(wine, folder, **environment):
     finally:
         wine.env = saved
     tavik.wait_for_main_window(60)
+    wine.wait_for_mailslot()
     return tavik
 
 
 def receive(wine, folder, text: str):
-    result = wine.send_by_mailslot([folder / "tavik-send.exe", "--mailslot", "--from", "PC1", "--to", "BOB", text])
+    result = wine.run([folder / "tavik-send.exe", "--mailslot", "--from", "PC1", "--to", "BOB", text])
     assert result.returncode == 0, result.stdout + result.stderr
     return wait_until(lambda: message_files(wine.data_dir()), 30, 0.2, "the message file")
 
